@@ -1,0 +1,9 @@
+#pragma once
+
+#include <QWidget>
+
+class Skivler : public QWidget {
+    Q_OBJECT
+public:
+    explicit Skivler(QWidget* parent = nullptr);
+};
