@@ -1,11 +1,13 @@
 #pragma once
 
 #include <QString>
-
 #include <stdexcept>
 
 // The settings-file reader and writer. Every call opens the file, works on
-// its current content and closes it again; nothing is cached.
+// its current content and closes it again; nothing is cached. Files are read
+// as UTF-8, or as Windows-1252 when their bytes are not valid UTF-8, and are
+// written as UTF-8 with CR LF line ends and no byte-order mark. The format
+// rules are those of settings/initext.h.
 namespace quenby {
 
 // A file-system failure, carrying the file's path and the reason in words.
@@ -21,7 +23,9 @@ private:
 };
 
 // Makes sure the file exists (created empty when missing, never truncated)
-// and is writable for its owner. Throws FileError.
+// and is writable for its owner (the owner-write bit is added when missing).
+// Throws FileError: folder missing, a folder or other non-file in the file's
+// place, creation or permission change refused.
 void prepareFile(const QString& path);
 
 // The value of the first key line of the section, or empty when the file,
@@ -30,7 +34,11 @@ void prepareFile(const QString& path);
 QString IniRead(const QString& path, const QString& section, const QString& key);
 
 // Stores key=value in the section, creating the file, section or key as
-// needed, and rewrites the whole file atomically. Throws FileError.
+// needed, and rewrites the whole file atomically. The whole read-modify-write
+// holds the file's advisory lock (settings/fileaccess.h), so two running
+// copies of the program never lose each other's update. A file in
+// Windows-1252 is rewritten whole as UTF-8. Throws FileError, also when the
+// lock cannot be had within kLockWait.
 void IniWrite(const QString& path, const QString& section, const QString& key,
               const QString& value);
 

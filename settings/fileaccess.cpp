@@ -1,0 +1,104 @@
+#include "settings/fileaccess.h"
+
+#include "settings/inifile.h"
+
+#include <QDateTime>
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <thread>
+
+namespace quenby {
+
+namespace {
+
+constexpr std::chrono::milliseconds kLockPoll{10};
+constexpr qint64 kOrphanedLockAgeMs = 1000;
+
+QString missingReason(const QString& path) {
+    const QDir folder = QFileInfo(path).absoluteDir();
+    if (!folder.exists())
+        return QStringLiteral("the folder %1 does not exist").arg(folder.path());
+    return QStringLiteral("the file does not exist");
+}
+
+} // namespace
+
+void requireRegularFileOrNothing(const QString& path) {
+    const QFileInfo info(path);
+    if (info.isDir())
+        throw FileError(path, QStringLiteral("a folder stands where the file should be"));
+    if (info.exists() && !info.isFile())
+        throw FileError(path, QStringLiteral("this is not a regular file"));
+}
+
+QByteArray readFileBytes(const QString& path) {
+    requireRegularFileOrNothing(path);
+    QFile file(path);
+    if (!file.exists())
+        throw FileError(path, missingReason(path));
+    if (!file.open(QIODevice::ReadOnly))
+        throw FileError(path, QStringLiteral("cannot open the file: ") + file.errorString());
+    QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        throw FileError(path, QStringLiteral("cannot read the file: ") + file.errorString());
+    return bytes;
+}
+
+void writeFileAtomically(const QString& path, const QByteArray& bytes) {
+    requireRegularFileOrNothing(path);
+    QSaveFile file(path);
+    // Writing in place would lose the old content on a crash: never fall back to it.
+    file.setDirectWriteFallback(false);
+    if (!file.open(QIODevice::WriteOnly)) {
+        const QString reason =
+            QFileInfo(path).absoluteDir().exists()
+                ? QStringLiteral("cannot create a temporary file beside it: ") + file.errorString()
+                : missingReason(path);
+        throw FileError(path, reason);
+    }
+    if (file.write(bytes) != bytes.size() || !file.commit()) {
+        const QString reason = file.errorString();
+        file.cancelWriting();
+        throw FileError(
+            path,
+            QStringLiteral("cannot write the file (%1); its old content is kept").arg(reason));
+    }
+}
+
+FileLock::FileLock(const QString& path, std::chrono::milliseconds wait) : m_lock(path + ".lock") {
+    const QDeadlineTimer deadline(wait);
+    while (!m_lock.tryLock(0)) {
+        if (m_lock.error() != QLockFile::LockFailedError)
+            throw FileError(path, QStringLiteral("cannot create the lock file %1.lock").arg(path));
+        qint64 pid = 0;
+        QString host;
+        QString app;
+        const bool known = m_lock.getLockInfo(&pid, &host, &app);
+        if (!known) {
+            // Qt honours an unreadable lock file for its whole stale time (30 s);
+            // a real holder writes its details right after creating the file.
+            const QDateTime modified = QFileInfo(path + ".lock").lastModified();
+            if (modified.isValid() &&
+                modified.msecsTo(QDateTime::currentDateTime()) > kOrphanedLockAgeMs &&
+                m_lock.removeStaleLockFile())
+                continue;
+        }
+        if (deadline.hasExpired()) {
+            const QString holder = known
+                                       ? QStringLiteral("%1 (process %2 on %3)")
+                                             .arg(app.isEmpty() ? QStringLiteral("a program") : app)
+                                             .arg(pid)
+                                             .arg(host)
+                                       : QStringLiteral("another program");
+            throw FileError(path, QStringLiteral("the file is locked by %1; gave up after %2 ms")
+                                      .arg(holder)
+                                      .arg(wait.count()));
+        }
+        std::this_thread::sleep_for(kLockPoll);
+    }
+}
+
+} // namespace quenby

@@ -1,0 +1,48 @@
+#pragma once
+
+#include <QByteArray>
+#include <QLockFile>
+#include <QString>
+#include <chrono>
+
+// Whole-file access shared by the settings reader and writer and the saved
+// texts: every failure becomes a FileError carrying the path and the reason.
+namespace quenby {
+
+// How long a writer waits for another running copy of the program to finish
+// its rewrite of the same file. A rewrite holds the lock for milliseconds (a
+// few hundred for a file of tens of megabytes), so five seconds outwaits any
+// honest holder, while the window, which calls this on its one thread, never
+// freezes for longer than that before the user is told.
+inline constexpr std::chrono::milliseconds kLockWait{5000};
+
+// Throws FileError when something other than a regular file (a folder, a
+// pipe, a device) stands at path. A missing path passes.
+void requireRegularFileOrNothing(const QString& path);
+
+// The whole content of the file. Throws FileError when the file or its folder
+// is missing or the file cannot be read.
+QByteArray readFileBytes(const QString& path);
+
+// Replaces the whole content of the file atomically: the bytes go to a
+// temporary file in the same folder, which is flushed to disk and renamed over
+// the file. A crash, a kill or a full disk leaves the old file whole (at worst
+// a temporary file stays behind). Throws FileError.
+void writeFileAtomically(const QString& path, const QByteArray& bytes);
+
+// The advisory lock of one file, held from construction to destruction: the
+// lock file path + ".lock" beside it (QLockFile). Waits up to `wait` for
+// another holder, then throws FileError. A lock left behind by a process that
+// no longer runs is taken over at once; so is an empty lock file (its writer
+// died between creating and filling it) once it is a second old.
+class FileLock {
+public:
+    explicit FileLock(const QString& path, std::chrono::milliseconds wait = kLockWait);
+    FileLock(const FileLock&) = delete;
+    FileLock& operator=(const FileLock&) = delete;
+
+private:
+    QLockFile m_lock;
+};
+
+} // namespace quenby

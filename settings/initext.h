@@ -1,0 +1,43 @@
+#pragma once
+
+#include <QByteArray>
+#include <optional>
+
+// The settings reader and writer working on a file's content in memory. The
+// content is UTF-8 bytes; names are compared after ASCII lower-casing (the
+// copy used for searching keeps every byte position), values never.
+//
+// A section starts with a header line "[name]"; only a line that begins with
+// "[" starts, and so ends, a section. A key line is a line of the section that
+// begins with the key followed at once by "=". Lines end at CR LF or at a lone
+// CR; a line without a line break at the end of the file counts as a line.
+namespace quenby {
+
+// The value of the first key line in the first matching section (a section
+// header repeated later opens the section again), or nothing when there is
+// none. The value runs from the "=" after the key to the end of its line,
+// untrimmed.
+std::optional<QByteArray> findIniValue(const QByteArray& text, const QByteArray& section,
+                                       const QByteArray& key);
+
+// The new file content after storing key=value in the section:
+// - only the first header line "[section]" (followed by CR) is used;
+// - an existing key line before the section's end (the next line beginning
+//   with "[", or the end of the file) is replaced in place, taking the given
+//   capitalisation of the key; a key line on the file's last line without a
+//   line break ends at the end of the text;
+// - a new key line goes directly under the header line;
+// - a missing section is appended after exactly one blank line;
+// then the clean-up: runs of blank lines shrink to one, control characters
+// (codes 0 to 13) go from both ends, and one CR LF ends the file.
+// Section, key and value end at their first CR or LF, so a line break can
+// never split the stored line.
+QByteArray storeIniValue(const QByteArray& text, const QByteArray& section, const QByteArray& key,
+                         const QByteArray& value);
+
+// Every run of three or more CR LF pairs shrinks to two, in one pass. This is
+// the fixed point of replacing CR LF CR LF CR LF by CR LF CR LF over the whole
+// text until none is left.
+QByteArray collapseBlankLines(const QByteArray& text);
+
+} // namespace quenby

@@ -1,0 +1,112 @@
+#include "settings/keytable.h"
+
+#include <algorithm>
+
+namespace quenby {
+
+namespace {
+
+using K = SettingKind;
+
+constexpr std::array<SettingRow, kSettingCount> kTable{{
+    {"CaseOption", "Option2", K::CaseOption, 2, "", 15, 0},
+    {"StripVowels", "noVowels", K::CheckBox, 1, "", 13, 1},
+    {"incY", "noY", K::CheckBox, 1, "", 14, 2},
+    {"StripNumbers", "noNums", K::CheckBox, 0, "", 17, 3},
+    {"StripPunctuation", "noPunc", K::CheckBox, 0, "", 18, 4},
+    {"StripSpaces", "noGaps", K::CheckBox, 0, "", 16, 5},
+    {"WrapText", "yesWrap", K::CheckBox, 1, "", 24, 6},
+    {"SameCase", "yesCase", K::CheckBox, 1, "", 21, 9},
+    {"Remember", "yesRemember", K::CheckBox, 0, "", 12, 10},
+    {"AutoCopy", "yesCopy", K::CheckBox, 0, "", 22, 7},
+    {"AutoPaste", "yesPaste", K::CheckBox, 0, "", 23, 8},
+    {"Val01", "A", K::Slot, 0, "", 0, 11},
+    {"Val03", "E", K::Slot, 0, "", 2, 12},
+    {"Val05", "I", K::Slot, 0, "", 4, 13},
+    {"Val07", "O", K::Slot, 0, "", 6, 14},
+    {"Val09", "U", K::Slot, 0, "", 8, 15},
+    {"Val11", "Y", K::Slot, 0, "", 10, 16},
+    {"Val02", "aa", K::Slot, 0, "", 1, 17},
+    {"Val04", "ee", K::Slot, 0, "", 3, 18},
+    {"Val06", "ii", K::Slot, 0, "", 5, 19},
+    {"Val08", "oo", K::Slot, 0, "", 7, 20},
+    {"Val10", "uu", K::Slot, 0, "", 9, 21},
+    {"Val12", "yy", K::Slot, 0, "", 11, 22},
+    {"StripString", "StripString", K::Text, 0, "", 19, 23},
+    {"ReplaceString", "ReplaceString", K::Text, 0, "", 20, 24},
+}};
+
+SettingOrder orderedBy(int SettingRow::*rank) {
+    SettingOrder order{};
+    for (const SettingRow& row : kTable)
+        order[static_cast<std::size_t>(row.*rank)] = &row;
+    return order;
+}
+
+bool isBlank(QChar c) {
+    return c == QLatin1Char(' ') || c == QLatin1Char('\t');
+}
+
+} // namespace
+
+const std::array<SettingRow, kSettingCount>& settingTable() {
+    return kTable;
+}
+
+SettingOrder restoreOrder() {
+    SettingOrder order{};
+    std::transform(kTable.begin(), kTable.end(), order.begin(),
+                   [](const SettingRow& row) { return &row; });
+    return order;
+}
+
+SettingOrder saveAllOrder() {
+    return orderedBy(&SettingRow::saveAllRank);
+}
+
+SettingOrder resetOrder() {
+    return orderedBy(&SettingRow::resetRank);
+}
+
+const SettingRow* findSetting(const QString& key) {
+    for (const SettingRow& row : kTable) {
+        if (key.compare(QLatin1String(row.key), Qt::CaseInsensitive) == 0)
+            return &row;
+    }
+    return nullptr;
+}
+
+QString storedDefault(const SettingRow& row) {
+    if (row.kind == SettingKind::CaseOption || row.kind == SettingKind::CheckBox)
+        return QString::number(row.defaultNumber);
+    return QString::fromUtf8(row.defaultText);
+}
+
+std::optional<int> parseStoredInteger(const QString& text) {
+    qsizetype i = 0;
+    qsizetype end = text.size();
+    while (i < end && isBlank(text[i]))
+        ++i;
+    while (end > i && isBlank(text[end - 1]))
+        --end;
+    bool negative = false;
+    if (i < end && (text[i] == QLatin1Char('+') || text[i] == QLatin1Char('-'))) {
+        negative = text[i] == QLatin1Char('-');
+        ++i;
+    }
+    if (i == end)
+        return std::nullopt;
+    const int limit = negative ? 32768 : 32767;
+    int magnitude = 0;
+    for (; i < end; ++i) {
+        const char16_t c = text[i].unicode();
+        if (c < u'0' || c > u'9')
+            return std::nullopt;
+        magnitude = magnitude * 10 + (c - u'0');
+        if (magnitude > limit)
+            return std::nullopt;
+    }
+    return negative ? -magnitude : magnitude;
+}
+
+} // namespace quenby

@@ -1,0 +1,69 @@
+#pragma once
+
+#include <QString>
+#include <array>
+#include <cstddef>
+#include <optional>
+
+// Every setting the program stores, as constant data, so that start-up,
+// save-all and "Reset to Defaults" are loops over one table. All settings
+// live in the section "Default" of the settings file.
+namespace quenby {
+
+inline constexpr char kSettingsSection[] = "Default";
+
+enum class SettingKind {
+    CaseOption, // the index of the selected case button: "0", "1" or "2"
+    CheckBox,   // "1" ticked, "0" unticked
+    Slot,       // a character slot's text: one character or empty
+    Text,       // the strip or replace string as typed
+};
+
+struct SettingRow {
+    const char* key;     // the key in the settings file, e.g. "StripVowels"
+    const char* control; // the window control holding the value, e.g. "noVowels"
+    SettingKind kind;
+    int defaultNumber;       // the default of a case option or check box
+    const char* defaultText; // the default of a slot or string (always empty)
+    int saveAllRank;         // position in the order the save-all routine stores
+    int resetRank;           // position in the order "Reset to Defaults" sets
+};
+
+inline constexpr std::size_t kSettingCount = 25;
+using SettingOrder = std::array<const SettingRow*, kSettingCount>;
+
+// The table, in the order start-up restores the settings: the case option,
+// the check boxes, the slots A E I O U Y aa ee ii oo uu yy, then the strip and
+// replace strings.
+const std::array<SettingRow, kSettingCount>& settingTable();
+
+// The rows in start-up order (the table's own order).
+SettingOrder restoreOrder();
+
+// The rows in the order the save-all routine stores them: Val01 to Val12,
+// Remember, StripVowels, incY, CaseOption, StripSpaces, StripNumbers,
+// StripPunctuation, StripString, ReplaceString, SameCase, AutoCopy,
+// AutoPaste, WrapText. ("Remember" is written straight to the file, the
+// others only while "Remember settings" is ticked.)
+SettingOrder saveAllOrder();
+
+// The rows in the order "Reset to Defaults" sets their controls: the case
+// option; noVowels, noY, noNums, noPunc, noGaps, yesWrap, yesCopy, yesPaste,
+// yesCase, yesRemember; the slots A E I O U Y aa ee ii oo uu yy; StripString,
+// ReplaceString.
+SettingOrder resetOrder();
+
+// The row of a key, compared case-insensitively as the settings file does,
+// or nullptr when the program stores no such key.
+const SettingRow* findSetting(const QString& key);
+
+// The default as it would be stored: the number's digits, or the text.
+QString storedDefault(const SettingRow& row);
+
+// A stored number as a 16-bit integer: optional blanks (spaces, tabs) around
+// an optional sign and at least one decimal digit, within -32768..32767.
+// Anything else (words, decimals, hex, blanks inside, out of range, empty)
+// gives nothing; callers treat an empty value as "use the default" first.
+std::optional<int> parseStoredInteger(const QString& text);
+
+} // namespace quenby

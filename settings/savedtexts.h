@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QString>
+
+// The saved-texts file: the input text kept between runs as plain lines,
+// beside the settings file in the program's folder. The same writer empties
+// either file.
+namespace quenby {
+
+// The settings file and the saved-texts file, both in the program's folder.
+inline constexpr char kSettingsFileName[] = "qnb.ini";
+inline constexpr char kSavedTextsFileName[] = "qnbtext.ini";
+
+// The folder's path, "/" and the file name, without looking at whether the
+// folder's path already ends with a separator.
+QString joinPath(const QString& folder, const QString& fileName);
+
+// Replaces the whole content of folder/fileName with the text followed by one
+// CR LF: each line break of the text (LF, CR LF or a lone CR) is stored as CR
+// LF, in UTF-8. Prepares the file first (prepareFile), then rewrites it
+// atomically under the file's advisory lock, the same lock the settings
+// writer takes, so emptying the settings file never interleaves with a
+// settings write of another running copy. Throws FileError.
+void TxtSave(const QString& folder, const QString& fileName, const QString& text);
+
+// The saved input text of folder/qnbtext.ini, with LF line breaks: the one CR
+// LF (or lone CR) that ends the file is dropped, then every CR LF and lone CR
+// becomes LF, so TxtLoad gives back what TxtSave stored. A zero-length file
+// and a file of one CR LF both give the empty text. The file is not prepared:
+// a missing file throws FileError like any other failure.
+QString TxtLoad(const QString& folder);
+
+} // namespace quenby
