@@ -1,9 +1,266 @@
 #include "engine/strip.h"
+#include "reference_strip.h"
+#include "text_dump.h"
 
 #include <gtest/gtest.h>
+#include <vector>
 
-TEST(Strip, KeepsTextWithoutOptions) {
-    quenby::StripOptions o;
-    o.stripVowels = false;
-    EXPECT_EQ(quenby::strip(QStringLiteral("abc"), o).text, QStringLiteral("abc"));
+using quenby::CaseChoice;
+using quenby::StripOptions;
+
+namespace {
+
+// Options with every class off, built up one setting at a time.
+struct Options {
+    StripOptions o = [] {
+        StripOptions none;
+        none.stripVowels = false;
+        none.includeY = false;
+        return none;
+    }();
+
+    Options& find(const QString& s, const QString& replacement, bool caseSensitive = true) {
+        o.stripString = s;
+        o.replacement = replacement;
+        o.caseSensitive = caseSensitive;
+        return *this;
+    }
+    Options& vowels(CaseChoice c, bool withY) {
+        o.stripVowels = true;
+        o.caseChoice = c;
+        o.includeY = withY;
+        return *this;
+    }
+    Options& includeYOnly() {
+        o.includeY = true;
+        return *this;
+    }
+    Options& punctuation() {
+        o.stripPunctuation = true;
+        return *this;
+    }
+    Options& numbers() {
+        o.stripNumbers = true;
+        return *this;
+    }
+    Options& spaces() {
+        o.stripSpaces = true;
+        return *this;
+    }
+    Options& slot(int index, const QString& c) {
+        o.slots[size_t(index)] = c;
+        return *this;
+    }
+    Options& marker(const QString& m) {
+        o.marker = m;
+        return *this;
+    }
+};
+
+struct Row {
+    const char* name;
+    QString input;
+    StripOptions options;
+    QString expected;
+    std::optional<qint64> count;
+};
+
+void PrintTo(const Row& row, std::ostream* os) {
+    *os << row.name;
 }
+
+class StripRows : public ::testing::TestWithParam<Row> {};
+
+TEST_P(StripRows, GivesTheExpectedTextAndCount) {
+    const Row& row = GetParam();
+    const quenby::StripResult r = quenby::strip(row.input, row.options);
+    EXPECT_EQ(r.text, row.expected)
+        << "got " << quenby::test::dump(r.text) << ", want " << quenby::test::dump(row.expected);
+    EXPECT_EQ(r.count, row.count);
+}
+
+const QString kEmoji = QString::fromUtf8("\xF0\x9F\x98\x80"); // U+1F600, a surrogate pair
+const QChar kHigh(char16_t(0xD83D));                          // its first half
+const QChar kLow(char16_t(0xDE00));                           // its second half
+
+// The string pass: occurrences, pieces and count.
+INSTANTIATE_TEST_SUITE_P(
+    StringPass, StripRows,
+    ::testing::Values(
+        Row{"NoOverlapFour", "aaaa", Options().find("aa", "b").o, "bb", 2},
+        Row{"NoOverlapThree", "aaa", Options().find("aa", "b").o, "ba", 1},
+        Row{"IgnoringCaseFindsAll", "Cat CAT cat", Options().find("cat", "dog", false).o,
+            "dog dog dog", 3},
+        Row{"CaseSensitiveFindsOne", "Cat CAT cat", Options().find("cat", "dog").o, "Cat CAT dog",
+            1},
+        Row{"PiecesKeepTheirCase", "aBcatDeCATf", Options().find("CAT", "_", false).o, "aB_De_f",
+            2},
+        Row{"AtTheVeryStart", "catnap", Options().find("cat", "R").o, "Rnap", 1},
+        Row{"AtTheVeryEnd", "bobcat", Options().find("cat", "R").o, "bobR", 1},
+        Row{"IsTheWholeInput", "cat", Options().find("cat", "R").o, "R", 1},
+        Row{"LongerThanTheInput", "ca", Options().find("cat", "R").o, "ca", 0},
+        Row{"Absent", "dog", Options().find("cat", "R").o, "dog", 0},
+        Row{"EmptyReplacementJoinsPieces", "a-b--c", Options().find("-", "").o, "abc", 3},
+        Row{"EmptyInput", "", Options().find("x", "y").o, "", 0},
+        Row{"NoStripStringNoCount", "abc", Options().o, "abc", std::nullopt},
+        Row{"ReplacementIsStripped", "axb",
+            Options().find("x", "e").vowels(CaseChoice::Both, false).o, "b", 1},
+        Row{"ReplacementGoesThroughSlots", "aqb",
+            Options().find("q", "x").slot(3, "x").marker("#").o, "a#b", 1},
+        Row{"AccentedIgnoringCase", QString::fromUtf8("ÉtÉé"),
+            Options().find(QString::fromUtf8("é"), "-", false).o, "-t--", 3},
+        Row{"AccentedCaseSensitive", QString::fromUtf8("ÉtÉé"),
+            Options().find(QString::fromUtf8("é"), "-").o, QString::fromUtf8("ÉtÉ-"), 1},
+        // Upper-casing "ß" to "SS" would move every later position by one.
+        Row{"SharpSStaysOneCharacter", QString::fromUtf8("ßeße"), Options().find("E", "-", false).o,
+            QString::fromUtf8("ß-ß-"), 2},
+        Row{"SharpSIsNotSS", QString::fromUtf8("SSßss"),
+            Options().find(QString::fromUtf8("ß"), "-", false).o, "SS-ss", 1},
+        // ÿ (U+00FF) upper-cases to Ÿ (U+0178), and ſ (U+017F) to S.
+        Row{"UpperCaseLeavesLatin1", QString::fromUtf8("ŸxÿyŸ"),
+            Options().find(QString::fromUtf8("ÿ"), "-", false).o, "-x-y-", 3},
+        Row{"UpperCaseEntersAscii", QString::fromUtf8("ſsS"), Options().find("s", "-", false).o,
+            "---", 3},
+        Row{"SurrogatePairFound", "a" + kEmoji + "b" + kEmoji, Options().find(kEmoji, "-").o,
+            "a-b-", 2},
+        Row{"PairNeverSplit", kEmoji, Options().find(QString(kHigh), "-").o, kEmoji, 0},
+        Row{"LowHalfNeverFound", "x" + kEmoji, Options().find(QString(kLow), "-").o, "x" + kEmoji,
+            0}),
+    [](const ::testing::TestParamInfo<Row>& info) { return std::string(info.param.name); });
+
+// The character pass: classes, their order, slots and marker.
+INSTANTIATE_TEST_SUITE_P(
+    CharacterPass, StripRows,
+    ::testing::Values(
+        Row{"NumbersKeepSlashAndColon", "a2/b:9", Options().numbers().o, "a/b:", std::nullopt},
+        Row{"SuperscriptIsNoDigit", QString::fromUtf8("x²٠"), Options().numbers().o,
+            QString::fromUtf8("x²٠"), std::nullopt},
+        Row{"SpacesKeepTabsAndBreaks", QString::fromUtf8("a b\tc\nd\r\ne\u00A0f\u3000g"),
+            Options().spaces().o, QString::fromUtf8("ab\tc\nd\r\ne\u00A0f\u3000g"), std::nullopt},
+        Row{"PunctuationMarks", QString::fromUtf8("Hi! ~x\u00A0€ƒŠ¿y"), Options().punctuation().o,
+            "Hi xy", std::nullopt},
+        Row{"PunctuationKeepsLettersFrom192", QString::fromUtf8("ÀÉ×ÿ÷\t"),
+            Options().punctuation().o, QString::fromUtf8("ÀÉ×ÿ÷\t"), std::nullopt},
+        Row{"PunctuationBeyondCodePage", QString::fromUtf8("a←b中c") + kEmoji + "d",
+            Options().punctuation().o, QString::fromUtf8("ab中cd"), std::nullopt},
+        Row{"IncludeYWithoutVowels", "Yay", Options().includeYOnly().o, "Yay", std::nullopt},
+        Row{"LowerCaseVowels", "AaEeYy", Options().vowels(CaseChoice::Lower, true).o, "AEY",
+            std::nullopt},
+        Row{"UpperCaseVowelsWithoutY", "AaEeYyIOU", Options().vowels(CaseChoice::Upper, false).o,
+            "aeYy", std::nullopt},
+        Row{"BothCasesWithY", "AaEeIiOoUuYyb", Options().vowels(CaseChoice::Both, true).o, "b",
+            std::nullopt},
+        Row{"AccentedVowelsStay", QString::fromUtf8("éÉàÀ"),
+            Options().vowels(CaseChoice::Both, true).o, QString::fromUtf8("éÉàÀ"), std::nullopt},
+        Row{"SlotWithMarker", "xyz", Options().slot(0, "x").marker("#").o, "#yz", std::nullopt},
+        Row{"SlotWithEmptyMarker", "xyz", Options().slot(0, "x").o, "yz", std::nullopt},
+        Row{"SlotIsCaseSensitive", "XxYZ",
+            Options().slot(9, "x").marker("#").find("q", "", false).o, "X#YZ", 0},
+        Row{"MarkerSurvivesPunctuation", "x!y", Options().slot(0, "x").marker("#").punctuation().o,
+            "#y", std::nullopt},
+        Row{"MarkerIsNotTested", "xa",
+            Options().slot(0, "x").marker("a").vowels(CaseChoice::Both, false).o, "a",
+            std::nullopt},
+        Row{"EmptySlotsMatchNothing", QString(QChar(0)) + "ab", Options().marker("#").o,
+            QString(QChar(0)) + "ab", std::nullopt},
+        Row{"SpaceSlotWithSpacesTicked", "a b", Options().spaces().slot(2, " ").marker("#").o, "ab",
+            std::nullopt},
+        Row{"SpaceSlotAlone", "a b", Options().slot(2, " ").marker("#").o, "a#b", std::nullopt},
+        Row{"StrippedVowelLeavesNoMarker", "ab",
+            Options().vowels(CaseChoice::Lower, false).slot(0, "a").marker("#").o, "b",
+            std::nullopt},
+        Row{"SurrogatePairSlot", "a" + kEmoji + "b", Options().slot(4, kEmoji).marker("#").o, "a#b",
+            std::nullopt},
+        Row{"SurrogatePairMarker", "xax", Options().slot(0, "x").marker(kEmoji).o,
+            kEmoji + "a" + kEmoji, std::nullopt},
+        Row{"HalfPairSlotMatchesNoPair", kEmoji + kHigh,
+            Options().slot(0, QString(kHigh)).marker("#").o, kEmoji + "#", std::nullopt},
+        Row{"SlotLongerThanOneCharacter", "ab", Options().slot(0, "ab").marker("#").o, "ab",
+            std::nullopt},
+        // Removing "ab" brings the two halves together into one character.
+        Row{"StringPassJoinsHalves", QString(kHigh) + "ab" + kLow,
+            Options().find("ab", "").slot(1, kEmoji).marker("#").o, "#", 1},
+        Row{"ReplacementJoinsHalves", QString(kHigh) + "q",
+            Options().find("q", QString(kLow)).punctuation().o, "", 1}),
+    [](const ::testing::TestParamInfo<Row>& info) { return std::string(info.param.name); });
+
+TEST(Punctuation, ClassifiesByCodePageThenUnicode) {
+    struct Case {
+        char32_t cp;
+        bool punctuation;
+    };
+    const std::vector<Case> cases = {
+        {U'!', true},    {U'/', true},    {U':', true},    {U'@', true},    {U'[', true},
+        {U'`', true},    {U'{', true},    {U'~', true},    {0x7F, true},    {0xA0, true},
+        {0xB2, true},    {0xB5, true},    {0xBF, true},    {0x20AC, true},  {0x0081, true},
+        {0x009D, true},  {0x0160, true},  {0x0178, true},  {0x0192, true},  {0x02C6, true},
+        {0x2122, true},  {0x2190, true},  {0x3001, true},  {0x1F600, true}, {U' ', false},
+        {U'\t', false},  {U'0', false},   {U'9', false},   {U'A', false},   {U'z', false},
+        {0x1F, false},   {0x80, false},   {0x9F, false},   {0xC0, false},   {0xD7, false},
+        {0xF7, false},   {0xFF, false},   {0x015E, false}, {0x0394, false}, {0x4E2D, false},
+        {0x0660, false}, {0x3000, false}, {0xD83D, false}, {0x1D400, false}};
+    for (const Case& c : cases)
+        EXPECT_EQ(quenby::isPunctuation(c.cp), c.punctuation) << "U+" << std::hex << unsigned(c.cp);
+}
+
+TEST(Punctuation, FilterTakesOneCharacter) {
+    struct Case {
+        QString in;
+        QString out;
+    };
+    const std::vector<Case> cases = {{"!", ""},
+                                     {"a", "a"},
+                                     {QString::fromUtf8("€"), ""},
+                                     {QString::fromUtf8("é"), QString::fromUtf8("é")},
+                                     {kEmoji, ""},
+                                     {"", ""},
+                                     {"!!", "!!"}};
+    for (const Case& c : cases)
+        EXPECT_EQ(quenby::PuncFilter(c.in), c.out) << quenby::test::dump(c.in);
+}
+
+// Beyond any 16-bit counter: 100,000 characters, more than 65,535 occurrences,
+// and an output twice the input's length.
+TEST(LongText, HundredThousandOccurrencesGrowTheOutput) {
+    const QString input(100000, QLatin1Char('a'));
+    const quenby::StripResult r = quenby::strip(input, Options().find("a", "bc").o);
+    EXPECT_EQ(r.count, 100000);
+    EXPECT_EQ(r.text.size(), 200000);
+    EXPECT_EQ(r.text, QStringLiteral("bc").repeated(100000));
+}
+
+TEST(LongText, HundredThousandMixedCharactersMatchTheReference) {
+    const QString line =
+        QString::fromUtf8("The Cat sat on 12 mats! Ÿes, été \u00A0€ ") + kEmoji + "\n";
+    const QString input = line.repeated(100000 / line.size() + 1).left(100000);
+    ASSERT_EQ(input.size(), 100000);
+    Options o = Options()
+                    .find("cat", "dog", false)
+                    .vowels(CaseChoice::Both, true)
+                    .punctuation()
+                    .numbers()
+                    .spaces()
+                    .slot(0, "t")
+                    .slot(5, "s")
+                    .marker(kEmoji);
+    const quenby::StripResult r = quenby::strip(input, o.o);
+    const quenby::StripResult want = quenby::reference::strip(input, o.o);
+    EXPECT_EQ(r.count, want.count);
+    EXPECT_EQ(r.count, input.count(QLatin1String("Cat")));
+    EXPECT_EQ(r.text, want.text);
+}
+
+TEST(Passes, StringPassAloneKeepsEveryCharacter) {
+    qint64 n = -1;
+    EXPECT_EQ(quenby::stringPass("a!e 1a", "A", "x", false, &n), "x!e 1x");
+    EXPECT_EQ(n, 2);
+    EXPECT_EQ(quenby::stringPass("abc", "", "x", true, &n), "abc");
+    EXPECT_EQ(n, 0);
+}
+
+TEST(Passes, CharacterPassIgnoresTheStripString) {
+    const StripOptions o = Options().find("b", "zz").vowels(CaseChoice::Both, false).o;
+    EXPECT_EQ(quenby::characterPass("abe", o), "b");
+}
+
+} // namespace

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QString>
+#include <string>
+
+namespace quenby::test {
+
+// A text as printable ASCII for failure messages: other units as \uXXXX,
+// so that lone surrogates and invisible characters show.
+inline std::string dump(const QString& text) {
+    std::string out = "\"";
+    for (const QChar c : text) {
+        const char16_t u = c.unicode();
+        if (u >= 0x20 && u < 0x7F && u != '"' && u != '\\') {
+            out += char(u);
+        } else {
+            static const char hex[] = "0123456789ABCDEF";
+            out += "\\u";
+            for (int shift = 12; shift >= 0; shift -= 4)
+                out += hex[(u >> shift) & 0xF];
+        }
+    }
+    return out + "\"";
+}
+
+} // namespace quenby::test
