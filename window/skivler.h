@@ -1,9 +1,212 @@
 #pragma once
 
-#include <QWidget>
+#include "engine/strip.h"
+#include "window/controls.h"
+#include "window/platform.h"
 
+#include <QGroupBox>
+#include <QLabel>
+#include <QWidget>
+#include <array>
+#include <functional>
+
+namespace quenby {
+struct SettingRow;
+}
+
+// The window. Every option, slot, string and text lives in one of its
+// controls, held under the names below; there is no settings object.
+// Each control's behaviour is the handler named after the control and the
+// event (noGaps_Click, yesWrap_MouseUp, A_Change, ...):
+// - skivler_layout.cpp builds the controls at their places;
+// - skivler_engine.cpp holds SkivIt, the text fields and the select buttons;
+// - skivler_options.cpp the slots, the option toggles and the clipboard buttons;
+// - skivler_store.cpp start-up, iniPut, save-all, Remember and defaults.
 class Skivler : public QWidget {
     Q_OBJECT
 public:
-    explicit Skivler(QWidget* parent = nullptr);
+    // Builds the window with its design-time values, then runs Form_Load.
+    explicit Skivler(quenby::Platform platform, QWidget* parent = nullptr);
+
+    // Fusion style and fixed fonts, so that no desktop theme moves the layout.
+    static void prepareApplication();
+
+    // Recomputes the output from the controls.
+    void SkivIt();
+
+    // --- Controls, top row.
+    quenby::CommandButton* const cmdInput =
+        new quenby::CommandButton(QStringLiteral("Paste Input"), this);
+    quenby::CheckBox* const yesPaste = new quenby::CheckBox(QStringLiteral("Auto-Paste"), this);
+    quenby::CommandButton* const cmdOutput =
+        new quenby::CommandButton(QStringLiteral("Copy Output"), this);
+    quenby::CheckBox* const yesCopy = new quenby::CheckBox(QStringLiteral("Auto-Copy"), this);
+    quenby::CheckBox* const yesWrap = new quenby::CheckBox(QStringLiteral("Word wrap"), this);
+    // Headings of the text areas.
+    QLabel* const Label1 = new QLabel(QStringLiteral("INPUT TEXT"), this);
+    quenby::CommandButton* const cmdOutToIn =
+        new quenby::CommandButton(QStringLiteral("Use output as new input"), this);
+    QLabel* const Label10 = new QLabel(QStringLiteral("Select"), this);
+    quenby::CommandButton* const cmdAll1 = new quenby::CommandButton(QStringLiteral("all"), this);
+    quenby::CommandButton* const cmdNone1 = new quenby::CommandButton(QStringLiteral("none"), this);
+    QLabel* const Label2 = new QLabel(QStringLiteral("OUTPUT TEXT"), this);
+    QLabel* const Label11 = new QLabel(QStringLiteral("Select"), this);
+    quenby::CommandButton* const cmdAll2 = new quenby::CommandButton(QStringLiteral("all"), this);
+    quenby::CommandButton* const cmdNone2 = new quenby::CommandButton(QStringLiteral("none"), this);
+    // The text areas: input Text1 (wrapping) / Text4, output Text2 (wrapping) / Text5.
+    quenby::TextArea* const Text1 = new quenby::TextArea(this);
+    quenby::TextArea* const Text4 = new quenby::TextArea(this);
+    quenby::TextArea* const Text2 = new quenby::TextArea(this);
+    quenby::TextArea* const Text5 = new quenby::TextArea(this);
+    // Strip options and the strip string.
+    QLabel* const Label7 = new QLabel(QStringLiteral("Strip:"), this);
+    quenby::CheckBox* const noVowels = new quenby::CheckBox(QStringLiteral("Vowels"), this);
+    quenby::CheckBox* const noY = new quenby::CheckBox(QStringLiteral("Include Y"), this);
+    QGroupBox* const frameCase = new QGroupBox(QStringLiteral("case"), this);
+    quenby::CheckBox* const noNums = new quenby::CheckBox(QStringLiteral("Numbers"), this);
+    quenby::CheckBox* const noGaps = new quenby::CheckBox(QStringLiteral("Spaces"), this);
+    quenby::CheckBox* const noPunc = new quenby::CheckBox(QStringLiteral("Punctuation"), this);
+    QLabel* const Label4 = new QLabel(QStringLiteral("Strip this string"), this);
+    quenby::CheckBox* const yesCase = new quenby::CheckBox(QStringLiteral("Case sensitive"), this);
+    quenby::LineBox* const StripString = new quenby::LineBox(this);
+    QLabel* const Label6 = new QLabel(QStringLiteral("Replace with ..."), this);
+    QLabel* const Label5 = new QLabel(QStringLiteral("Occurrences"), this);
+    quenby::LineBox* const txtN = new quenby::LineBox(this);
+    quenby::LineBox* const ReplaceString = new quenby::LineBox(this);
+    // The case option buttons, index 0 "uppr", 1 "lwr", 2 "both".
+    const std::array<quenby::OptionButton*, 3> Option2{
+        new quenby::OptionButton(QStringLiteral("uppr"), 0, frameCase),
+        new quenby::OptionButton(QStringLiteral("lwr"), 1, frameCase),
+        new quenby::OptionButton(QStringLiteral("both"), 2, frameCase)};
+    // Character slots and the bottom buttons.
+    QLabel* const Label3 =
+        new QLabel(QStringLiteral("User-defined (and not already stripped elsewhere)"), this);
+    QLabel* const Label8 = new QLabel(QStringLiteral("Marker"), this);
+    quenby::CommandButton* const cmdClearVowels =
+        new quenby::CommandButton(QStringLiteral("clear"), this);
+    quenby::LineBox* const A = new quenby::LineBox(this);
+    quenby::LineBox* const E = new quenby::LineBox(this);
+    quenby::LineBox* const I = new quenby::LineBox(this);
+    quenby::LineBox* const O = new quenby::LineBox(this);
+    quenby::LineBox* const U = new quenby::LineBox(this);
+    quenby::LineBox* const aa = new quenby::LineBox(this);
+    quenby::LineBox* const ee = new quenby::LineBox(this);
+    quenby::LineBox* const ii = new quenby::LineBox(this);
+    quenby::LineBox* const oo = new quenby::LineBox(this);
+    quenby::LineBox* const uu = new quenby::LineBox(this);
+    QLabel* const Label9 = new QLabel(QStringLiteral("="), this);
+    quenby::LineBox* const yy = new quenby::LineBox(this);
+    quenby::CommandButton* const cmdDefaults =
+        new quenby::CommandButton(QStringLiteral("Reset to Defaults"), this);
+    quenby::CommandButton* const cmdClearTexts =
+        new quenby::CommandButton(QStringLiteral("Clear Text"), this);
+    quenby::CheckBox* const yesRemember =
+        new quenby::CheckBox(QStringLiteral("Remember settings"), this);
+    // Never shown: the twelfth slot and the suspend flag.
+    quenby::LineBox* const Y = new quenby::LineBox(this);
+    quenby::CheckBox* const sus = new quenby::CheckBox(QStringLiteral("sus"), this);
+
+    // --- Handlers (one per control and event).
+    void Form_Load();
+    void Text1_Change();
+    void Text4_Change();
+    void StripString_Change();
+    void ReplaceString_Change();
+    void A_Change();
+    void E_Change();
+    void I_Change();
+    void O_Change();
+    void U_Change();
+    void aa_Change();
+    void ee_Change();
+    void ii_Change();
+    void oo_Change();
+    void uu_Change();
+    void Y_Change();
+    void yy_Change();
+    void cmdClearVowels_Click();
+    void noVowels_Click();
+    void noVowels_MouseUp(Qt::MouseButton button, Qt::KeyboardModifiers shift, QPoint position);
+    void noY_Click();
+    void noY_KeyUp(int key, Qt::KeyboardModifiers shift);
+    void noY_MouseUp(Qt::MouseButton button, Qt::KeyboardModifiers shift, QPoint position);
+    void noGaps_Click();
+    void noGaps_MouseUp(Qt::MouseButton button, Qt::KeyboardModifiers shift, QPoint position);
+    void noNums_Click();
+    void noNums_MouseUp(Qt::MouseButton button, Qt::KeyboardModifiers shift, QPoint position);
+    void noPunc_Click();
+    void noPunc_MouseUp(Qt::MouseButton button, Qt::KeyboardModifiers shift, QPoint position);
+    void yesCase_Click();
+    void yesCase_MouseUp(Qt::MouseButton button, Qt::KeyboardModifiers shift, QPoint position);
+    void yesWrap_Click();
+    void yesWrap_MouseUp(Qt::MouseButton button, Qt::KeyboardModifiers shift, QPoint position);
+    void Option2_Click(int index);
+    void Option2_MouseUp(int index, Qt::MouseButton button, Qt::KeyboardModifiers shift,
+                         QPoint position);
+    void yesCopy_Click();
+    void yesCopy_MouseUp(Qt::MouseButton button, Qt::KeyboardModifiers shift, QPoint position);
+    void yesPaste_MouseUp(Qt::MouseButton button, Qt::KeyboardModifiers shift, QPoint position);
+    void yesRemember_Click();
+    void cmdInput_Click();
+    void cmdOutput_Click();
+    void cmdOutToIn_Click();
+    void cmdClearTexts_Click();
+    void cmdDefaults_Click();
+    void cmdAll1_Click();
+    void cmdNone1_Click();
+    void cmdAll2_Click();
+    void cmdNone2_Click();
+
+    // --- Routines.
+    // Stores the selected case option; false when the write failed.
+    bool CasePut();
+    void CaseCheck();
+    void SaveAll();
+    // Stores a setting while "Remember settings" is ticked; false when the
+    // write failed (the user has been told).
+    bool iniPut(const QString& key, const QString& value);
+    int ChkStart(const QString& key, int defaultValue);
+    QString TxtStart(const QString& key, const QString& defaultValue);
+
+    // The settings file and the saved-texts file in the program's folder.
+    QString settingsPath() const;
+    QString textsPath() const;
+
+private:
+    void buildLayout();
+    void connectHandlers();
+    quenby::StripOptions readOptions() const;
+
+    // The slot change handling shared by the twelve slot boxes.
+    void slotChange(quenby::LineBox* box, const QString& key);
+    // The store handling of a check box: its value under key.
+    void storeCheck(quenby::CheckBox* box, const QString& key);
+    // The store handling of Auto-Copy and Auto-Paste, with their question.
+    void storeConfirmed(quenby::CheckBox* box, const QString& key, const QString& question);
+    // Selects all or nothing of the shown input or output box.
+    void selectShown(quenby::TextArea* wrapping, quenby::TextArea* plain, bool all);
+    // The Auto-Copy look, on or off.
+    void showAutoCopyLook(bool on);
+
+    // The control of a settings row.
+    QWidget* control(const quenby::SettingRow& row) const;
+    void setNumber(const quenby::SettingRow& row, int value);
+    void setText(const quenby::SettingRow& row, const QString& text);
+    // Restores one setting at start-up; false when the stored value was
+    // invalid and the default was taken instead.
+    bool restoreRow(const quenby::SettingRow& row);
+    // A control's value as stored text.
+    QString storedValue(const quenby::SettingRow& row) const;
+
+    // Runs a write of either file; reports a failure once per run of
+    // failures. Returns whether the write succeeded.
+    bool storing(const std::function<void()>& write);
+    // Runs a clipboard action the user asked for; reports a refusal.
+    void clipboardAction(const std::function<void()>& action);
+    void saveInputText();
+    void emptyBothFiles();
+    quenby::Answer ask(const quenby::Message& message);
+
+    quenby::Platform m_platform;
+    bool m_writeFailureShown = false;
 };

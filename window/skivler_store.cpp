@@ -1,0 +1,285 @@
+#include "settings/inifile.h"
+#include "settings/keytable.h"
+#include "settings/savedtexts.h"
+#include "window/skivler.h"
+
+using namespace quenby;
+
+namespace {
+
+const QString kSection = QString::fromLatin1(kSettingsSection);
+
+// A stored number that does not convert: the setting takes its default.
+class BadValue : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+Message plainMessage(const QString& text) {
+    Message m;
+    m.title = QStringLiteral("Skiv");
+    m.text = text;
+    return m;
+}
+
+} // namespace
+
+Skivler::Skivler(Platform platform, QWidget* parent) : QWidget(parent), m_platform(platform) {
+    buildLayout();
+    connectHandlers();
+    Form_Load();
+}
+
+void Skivler::connectHandlers() {
+    connect(Text1, &TextArea::Change, this, &Skivler::Text1_Change);
+    connect(Text4, &TextArea::Change, this, &Skivler::Text4_Change);
+    connect(StripString, &LineBox::Change, this, &Skivler::StripString_Change);
+    connect(ReplaceString, &LineBox::Change, this, &Skivler::ReplaceString_Change);
+
+    connect(A, &LineBox::Change, this, &Skivler::A_Change);
+    connect(E, &LineBox::Change, this, &Skivler::E_Change);
+    connect(I, &LineBox::Change, this, &Skivler::I_Change);
+    connect(O, &LineBox::Change, this, &Skivler::O_Change);
+    connect(U, &LineBox::Change, this, &Skivler::U_Change);
+    connect(aa, &LineBox::Change, this, &Skivler::aa_Change);
+    connect(ee, &LineBox::Change, this, &Skivler::ee_Change);
+    connect(ii, &LineBox::Change, this, &Skivler::ii_Change);
+    connect(oo, &LineBox::Change, this, &Skivler::oo_Change);
+    connect(uu, &LineBox::Change, this, &Skivler::uu_Change);
+    connect(Y, &LineBox::Change, this, &Skivler::Y_Change);
+    connect(yy, &LineBox::Change, this, &Skivler::yy_Change);
+    connect(cmdClearVowels, &CommandButton::Click, this, &Skivler::cmdClearVowels_Click);
+
+    connect(noVowels, &CheckBox::Click, this, &Skivler::noVowels_Click);
+    connect(noVowels, &CheckBox::MouseUp, this, &Skivler::noVowels_MouseUp);
+    connect(noY, &CheckBox::Click, this, &Skivler::noY_Click);
+    connect(noY, &CheckBox::KeyUp, this, &Skivler::noY_KeyUp);
+    connect(noY, &CheckBox::MouseUp, this, &Skivler::noY_MouseUp);
+    connect(noGaps, &CheckBox::Click, this, &Skivler::noGaps_Click);
+    connect(noGaps, &CheckBox::MouseUp, this, &Skivler::noGaps_MouseUp);
+    connect(noNums, &CheckBox::Click, this, &Skivler::noNums_Click);
+    connect(noNums, &CheckBox::MouseUp, this, &Skivler::noNums_MouseUp);
+    connect(noPunc, &CheckBox::Click, this, &Skivler::noPunc_Click);
+    connect(noPunc, &CheckBox::MouseUp, this, &Skivler::noPunc_MouseUp);
+    connect(yesCase, &CheckBox::Click, this, &Skivler::yesCase_Click);
+    connect(yesCase, &CheckBox::MouseUp, this, &Skivler::yesCase_MouseUp);
+    connect(yesWrap, &CheckBox::Click, this, &Skivler::yesWrap_Click);
+    connect(yesWrap, &CheckBox::MouseUp, this, &Skivler::yesWrap_MouseUp);
+    for (OptionButton* b : Option2) {
+        connect(b, &OptionButton::Click, this, &Skivler::Option2_Click);
+        connect(b, &OptionButton::MouseUp, this, &Skivler::Option2_MouseUp);
+    }
+
+    connect(yesCopy, &CheckBox::Click, this, &Skivler::yesCopy_Click);
+    connect(yesCopy, &CheckBox::MouseUp, this, &Skivler::yesCopy_MouseUp);
+    connect(yesPaste, &CheckBox::MouseUp, this, &Skivler::yesPaste_MouseUp);
+    connect(yesRemember, &CheckBox::Click, this, &Skivler::yesRemember_Click);
+    connect(cmdInput, &CommandButton::Click, this,
+            [this] { clipboardAction([this] { cmdInput_Click(); }); });
+    connect(cmdOutput, &CommandButton::Click, this,
+            [this] { clipboardAction([this] { cmdOutput_Click(); }); });
+    connect(cmdOutToIn, &CommandButton::Click, this, &Skivler::cmdOutToIn_Click);
+    connect(cmdClearTexts, &CommandButton::Click, this, &Skivler::cmdClearTexts_Click);
+    connect(cmdDefaults, &CommandButton::Click, this, &Skivler::cmdDefaults_Click);
+
+    connect(cmdAll1, &CommandButton::Click, this, &Skivler::cmdAll1_Click);
+    connect(cmdNone1, &CommandButton::Click, this, &Skivler::cmdNone1_Click);
+    connect(cmdAll2, &CommandButton::Click, this, &Skivler::cmdAll2_Click);
+    connect(cmdNone2, &CommandButton::Click, this, &Skivler::cmdNone2_Click);
+}
+
+Answer Skivler::ask(const Message& message) {
+    return m_platform.dialogs.show(message);
+}
+
+QString Skivler::settingsPath() const {
+    return joinPath(m_platform.folder.path(), QString::fromLatin1(kSettingsFileName));
+}
+
+QString Skivler::textsPath() const {
+    return joinPath(m_platform.folder.path(), QString::fromLatin1(kSavedTextsFileName));
+}
+
+bool Skivler::storing(const std::function<void()>& write) {
+    try {
+        write();
+        m_writeFailureShown = false;
+        return true;
+    } catch (const FileError& e) {
+        if (!m_writeFailureShown) {
+            m_writeFailureShown = true;
+            Message m = plainMessage(
+                QStringLiteral("Quenby could not save to the file\r\n") + e.path() +
+                QStringLiteral("\r\n\r\n") + e.reason() +
+                QStringLiteral("\r\n\r\nEverything in the window is kept. Saving goes on at each "
+                               "change; you will be told again only after a save has worked."));
+            m.icon = MessageIcon::Warning;
+            ask(m);
+        }
+        return false;
+    }
+}
+
+void Skivler::clipboardAction(const std::function<void()>& action) {
+    try {
+        action();
+    } catch (const ClipboardError& e) {
+        Message m = plainMessage(QStringLiteral("The clipboard could not be used: ") +
+                                 QString::fromUtf8(e.what()) +
+                                 QStringLiteral(".\r\n\r\nAnother program may be holding it; "
+                                                "please try again."));
+        m.icon = MessageIcon::Warning;
+        ask(m);
+    }
+}
+
+bool Skivler::iniPut(const QString& key, const QString& value) {
+    if (yesRemember->value() == 0)
+        return true;
+    return storing([&] { IniWrite(settingsPath(), kSection, key, value); });
+}
+
+int Skivler::ChkStart(const QString& key, int defaultValue) {
+    const QString stored = IniRead(settingsPath(), kSection, key);
+    if (stored.isEmpty())
+        return defaultValue;
+    const std::optional<int> value = parseStoredInteger(stored);
+    if (!value)
+        throw BadValue("not a number");
+    return *value;
+}
+
+QString Skivler::TxtStart(const QString& key, const QString& defaultValue) {
+    const QString stored = IniRead(settingsPath(), kSection, key);
+    return stored.isEmpty() ? defaultValue : stored;
+}
+
+void Skivler::saveInputText() {
+    storing([this] {
+        TxtSave(m_platform.folder.path(), QString::fromLatin1(kSavedTextsFileName), Text1->text());
+    });
+}
+
+void Skivler::emptyBothFiles() {
+    const QString folder = m_platform.folder.path();
+    if (storing([&] { TxtSave(folder, QString::fromLatin1(kSavedTextsFileName), QString()); }))
+        storing([&] { TxtSave(folder, QString::fromLatin1(kSettingsFileName), QString()); });
+}
+
+QWidget* Skivler::control(const SettingRow& row) const {
+    const QString name = QString::fromLatin1(row.control);
+    if (name == QLatin1String("Option2"))
+        return frameCase;
+    return findChild<QWidget*>(name, Qt::FindDirectChildrenOnly);
+}
+
+void Skivler::setNumber(const SettingRow& row, int value) {
+    if (row.kind == SettingKind::CaseOption)
+        Option2[std::size_t(value)]->setChecked(true);
+    else
+        static_cast<CheckBox*>(control(row))->setValue(value);
+}
+
+void Skivler::setText(const SettingRow& row, const QString& text) {
+    static_cast<LineBox*>(control(row))->setText(text);
+}
+
+bool Skivler::restoreRow(const SettingRow& row) {
+    const QString key = QString::fromLatin1(row.key);
+    if (row.kind == SettingKind::Slot || row.kind == SettingKind::Text) {
+        setText(row, TxtStart(key, QString()));
+        return true;
+    }
+    int value = -1;
+    try {
+        value = ChkStart(key, row.defaultNumber);
+    } catch (const BadValue&) {
+    }
+    const bool valid = value >= 0 && value <= 2;
+    setNumber(row, valid ? value : row.defaultNumber);
+    return valid;
+}
+
+QString Skivler::storedValue(const SettingRow& row) const {
+    switch (row.kind) {
+    case SettingKind::CaseOption:
+        for (OptionButton* b : Option2)
+            if (b->isChecked())
+                return QString::number(b->index());
+        return QString();
+    case SettingKind::CheckBox:
+        return QString::number(static_cast<CheckBox*>(control(row))->value());
+    case SettingKind::Slot:
+    case SettingKind::Text:
+        return static_cast<LineBox*>(control(row))->text();
+    }
+    return QString();
+}
+
+void Skivler::Form_Load() {
+    const Message startupError = plainMessage(QStringLiteral("internal error: #197"));
+    bool badValue = false;
+    try {
+        sus->setValue(1);
+        IniRead(textsPath(), QStringLiteral("default"), QStringLiteral("default"));
+        for (const SettingRow* row : restoreOrder())
+            if (!restoreRow(*row))
+                badValue = true;
+        Text1->setText(TxtLoad(m_platform.folder.path()));
+        sus->setValue(0);
+        if (yesPaste->value() == 1)
+            cmdInput_Click();
+        else
+            SkivIt();
+    } catch (const FileError&) {
+        ask(startupError);
+        // Never leave the window dead: it computes from what it holds.
+        sus->setValue(0);
+        SkivIt();
+        return;
+    } catch (const ClipboardError&) {
+        ask(startupError);
+        return;
+    }
+    if (badValue)
+        ask(startupError);
+}
+
+void Skivler::SaveAll() {
+    for (const SettingRow* rowPointer : saveAllOrder()) {
+        const SettingRow& row = *rowPointer;
+        const QString key = QString::fromLatin1(row.key);
+        bool stored = false;
+        if (key == QLatin1String("Remember"))
+            stored = storing([&] { IniWrite(settingsPath(), kSection, key, storedValue(row)); });
+        else if (row.kind == SettingKind::CaseOption)
+            stored = CasePut();
+        else
+            stored = iniPut(key, storedValue(row));
+        if (!stored)
+            return;
+    }
+    saveInputText();
+}
+
+void Skivler::yesRemember_Click() {
+    if (sus->value() == 1)
+        return;
+    if (yesRemember->value() == 1)
+        SaveAll();
+    else
+        emptyBothFiles();
+}
+
+void Skivler::cmdDefaults_Click() {
+    sus->setValue(1);
+    for (const SettingRow* row : resetOrder()) {
+        if (row->kind == SettingKind::Slot || row->kind == SettingKind::Text)
+            setText(*row, QString::fromLatin1(row->defaultText));
+        else
+            setNumber(*row, row->defaultNumber);
+    }
+    sus->setValue(0);
+    SkivIt();
+    emptyBothFiles();
+}
