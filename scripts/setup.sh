@@ -7,7 +7,7 @@ packages=(
     cmake g++ make
     qt6-base-dev
     libgtest-dev libgmock-dev libbenchmark-dev
-    fonts-dejavu-core
+    fonts-dejavu-core fonts-dejavu-extra
     xvfb xdotool xclip
     clang libclang-rt-14-dev
 )

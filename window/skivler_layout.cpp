@@ -3,7 +3,7 @@
 
 #include <QApplication>
 #include <QPalette>
-#include <QStyle>
+#include <QProxyStyle>
 #include <QStyleFactory>
 #include <algorithm>
 #include <vector>
@@ -29,7 +29,8 @@ struct Place {
 
 QFont boldFont() {
     QFont font;
-    font.setFamilies({QStringLiteral("MS Sans Serif"), QStringLiteral("DejaVu Sans")});
+    font.setFamilies({QStringLiteral("MS Sans Serif"), QStringLiteral("DejaVu Sans Condensed"),
+                      QStringLiteral("DejaVu Sans")});
     font.setPixelSize(11); // 8.25 points at 96 dots per inch
     font.setWeight(QFont::Bold);
     return font;
@@ -43,12 +44,26 @@ void setColour(QWidget* w, QPalette::ColorRole role, const QColor& colour) {
     w->setPalette(p);
 }
 
+// Fusion with the tick box closer to its caption, so that the captions fit
+// the narrow boxes of the layout.
+class CompactStyle : public QProxyStyle {
+public:
+    CompactStyle() : QProxyStyle(QStyleFactory::create(QStringLiteral("Fusion"))) {}
+    int pixelMetric(PixelMetric metric, const QStyleOption* option,
+                    const QWidget* widget) const override {
+        if (metric == PM_CheckBoxLabelSpacing || metric == PM_RadioButtonLabelSpacing)
+            return 3;
+        return QProxyStyle::pixelMetric(metric, option, widget);
+    }
+};
+
 } // namespace
 
 void Skivler::prepareApplication() {
-    QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
+    QApplication::setStyle(new CompactStyle);
     QApplication::setPalette(QApplication::style()->standardPalette());
-    QFont font(QStringLiteral("DejaVu Sans"));
+    QFont font;
+    font.setFamilies({QStringLiteral("DejaVu Sans Condensed"), QStringLiteral("DejaVu Sans")});
     font.setPixelSize(11);
     QApplication::setFont(font);
 }
