@@ -8,7 +8,13 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <cerrno>
+#include <cstring>
 #include <thread>
+
+#ifdef Q_OS_UNIX
+#include <unistd.h>
+#endif
 
 namespace quenby {
 
@@ -52,15 +58,27 @@ void writeFileAtomically(const QString& path, const QByteArray& bytes) {
     QSaveFile file(path);
     // Writing in place would lose the old content on a crash: never fall back to it.
     file.setDirectWriteFallback(false);
-    if (!file.open(QIODevice::WriteOnly)) {
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
         const QString reason =
             QFileInfo(path).absoluteDir().exists()
                 ? QStringLiteral("cannot create a temporary file beside it: ") + file.errorString()
                 : missingReason(path);
         throw FileError(path, reason);
     }
-    if (file.write(bytes) != bytes.size() || !file.commit()) {
-        const QString reason = file.errorString();
+    // QSaveFile::commit() (Qt 6.4) renames even when its own final flush fails,
+    // and ignores a failed sync: a full disk would leave a cut-off file. So
+    // flush and sync here, where a failure can still cancel the rename.
+    // A short write (disk full, file too large) leaves Qt's error text empty;
+    // errno still names the cause.
+    errno = 0;
+    bool written = file.write(bytes) == bytes.size() && file.flush();
+#ifdef Q_OS_UNIX
+    written = written && ::fsync(file.handle()) == 0;
+#endif
+    const int cause = errno;
+    if (!written || !file.commit()) {
+        const QString reason = !written && cause != 0 ? QString::fromLocal8Bit(std::strerror(cause))
+                                                      : file.errorString();
         file.cancelWriting();
         throw FileError(
             path,
