@@ -1,0 +1,164 @@
+// The settings writer against other processes: killed in the middle of a
+// rewrite, writing at the same time, or holding the lock.
+#include "child_protocol.h"
+#include "settings/fileaccess.h"
+#include "settings/inifile.h"
+#include "settings/initext.h"
+#include "test_support.h"
+
+#include <QElapsedTimer>
+#include <QProcess>
+#include <algorithm>
+#include <gtest/gtest.h>
+#include <iostream>
+#include <random>
+#include <thread>
+
+using namespace quenby;
+using namespace quenby::test;
+
+namespace {
+
+const QString kChild = QStringLiteral(QUENBY_SETTINGS_CHILD);
+
+// Starts the helper program and waits until it prints `word` (when given).
+void startChild(QProcess& child, const QStringList& arguments, const char* word = nullptr) {
+    child.start(kChild, arguments);
+    ASSERT_TRUE(child.waitForStarted(10000)) << child.errorString().toStdString();
+    if (!word)
+        return;
+    QByteArray out;
+    while (!out.contains(word)) {
+        ASSERT_TRUE(child.waitForReadyRead(10000))
+            << "child said: " << child.readAllStandardError().toStdString();
+        out += child.readAllStandardOutput();
+    }
+}
+
+void killChild(QProcess& child) {
+    child.kill(); // SIGKILL
+    child.waitForFinished(10000);
+}
+
+// A file of about 200 KB with the counter among other settings, so that each
+// rewrite takes long enough for kills to land inside it.
+QByteArray initialFile() {
+    QByteArray text = "[Default]\r\n";
+    for (int i = 0; i < 2000; ++i)
+        text +=
+            "Filler" + QByteArray::number(i) + "=" + QByteArray(80, char('a' + i % 26)) + "\r\n";
+    return storeIniValue(text, "Default", "Counter", counterValue(0).toUtf8());
+}
+
+// A child rewrites the file in a loop and is killed at a random moment, 40
+// times over. Every time the file is exactly the file of one counter value,
+// never a mixture, and never older than before the kill. Each child's first
+// write also takes over the lock the previous child was killed holding.
+TEST(SettingsProcesses, KilledWriterLeavesWholeFile) {
+    const TempFolder folder;
+    const QString path = folder.file("qnb.ini");
+    const QByteArray initial = initialFile();
+    writeBytes(path, initial);
+
+    std::mt19937 random(std::random_device{}());
+    QElapsedTimer clock;
+    clock.start();
+    int last = 0;
+    int insideLock = 0;
+    int emptyLock = 0;
+    qint64 slowestRound = 0;
+    const int kills = 40;
+    for (int round = 0; round < kills; ++round) {
+        QElapsedTimer roundClock;
+        roundClock.start();
+        QProcess child;
+        startChild(child, {"count", path}, "started");
+        std::this_thread::sleep_for(std::chrono::microseconds(random() % 30000));
+        killChild(child);
+        insideLock += QFileInfo::exists(path + ".lock") ? 1 : 0;
+        const QFileInfo lockInfo(path + ".lock");
+        emptyLock += lockInfo.exists() && lockInfo.size() == 0 ? 1 : 0;
+
+        const QByteArray now = readBytes(path);
+        const int n = counterNumber(IniRead(path, "Default", "Counter"));
+        ASSERT_GE(n, 0) << "round " << round << ": the file holds no whole counter value";
+        ASSERT_EQ(now, storeIniValue(initial, "Default", "Counter", counterValue(n).toUtf8()))
+            << "round " << round << ": the file is not the whole file of counter " << n;
+        ASSERT_GT(n, last) << "round " << round << ": the counter must have advanced";
+        last = n;
+        slowestRound = std::max(slowestRound, roundClock.elapsed());
+    }
+    std::cout << "[ figures  ] " << kills << " kills in " << clock.elapsed()
+              << " ms (slowest round " << slowestRound << " ms), " << last << " completed writes, "
+              << insideLock << " kills inside the locked rewrite (" << emptyLock
+              << " with the lock file still empty), files left: "
+              << folder.entries().join(' ').toStdString() << "\n";
+}
+
+// Two processes each store 200 new keys in one file at the same time; the
+// lock keeps every read-modify-write whole, so all 400 keys are there.
+TEST(SettingsProcesses, TwoWritersLoseNothing) {
+    const TempFolder folder;
+    const QString path = folder.file("qnb.ini");
+    QElapsedTimer clock;
+    clock.start();
+    QProcess first;
+    QProcess second;
+    startChild(first, {"keys", path, "P", "200"});
+    startChild(second, {"keys", path, "Q", "200"});
+    for (QProcess* child : {&first, &second}) {
+        ASSERT_TRUE(child->waitForFinished(60000));
+        ASSERT_EQ(child->exitStatus(), QProcess::NormalExit);
+        ASSERT_EQ(child->exitCode(), 0) << child->readAllStandardError().toStdString();
+    }
+    std::cout << "[ figures  ] 400 writes by two processes in " << clock.elapsed() << " ms\n";
+
+    const QByteArray text = readBytes(path);
+    EXPECT_EQ(text.count("\r\n"), 401) << "one header line and 400 key lines";
+    for (const char* prefix : {"P", "Q"}) {
+        for (int i = 0; i < 200; ++i) {
+            const QString key = QStringLiteral("%1%2").arg(prefix).arg(i, 3, 10, QLatin1Char('0'));
+            ASSERT_EQ(findIniValue(text, "Default", key.toUtf8()),
+                      std::optional<QByteArray>(keyValue(prefix, i).toUtf8()))
+                << key.toStdString();
+        }
+    }
+}
+
+// A live holder of the lock makes the writer give up after its bounded wait,
+// with the file untouched and the holder named in the reason.
+TEST(SettingsProcesses, LockHeldByRunningProgramTimesOut) {
+    const TempFolder folder;
+    const QString path = folder.file("qnb.ini");
+    writeBytes(path, "[Default]\r\nA=1\r\n");
+    QProcess holder;
+    startChild(holder, {"hold-lock", path}, "locked");
+    QElapsedTimer clock;
+    clock.start();
+    try {
+        IniWrite(path, "Default", "A", "2");
+        ADD_FAILURE() << "no FileError";
+    } catch (const FileError& e) {
+        EXPECT_EQ(e.path(), path);
+        EXPECT_TRUE(e.reason().contains(QString::number(holder.processId()))) << e.what();
+        std::cout << "[ figures  ] gave up after " << clock.elapsed() << " ms: " << e.what()
+                  << "\n";
+    }
+    EXPECT_EQ(readBytes(path), "[Default]\r\nA=1\r\n");
+    killChild(holder);
+}
+
+// The lock of a program that was killed is taken over at once.
+TEST(SettingsProcesses, LockOfKilledProgramIsTakenOver) {
+    const TempFolder folder;
+    const QString path = folder.file("qnb.ini");
+    QProcess holder;
+    startChild(holder, {"hold-lock", path}, "locked");
+    killChild(holder);
+    ASSERT_TRUE(QFileInfo::exists(path + ".lock")) << "the killed holder leaves its lock file";
+    IniWrite(path, "Default", "A", "1");
+    EXPECT_EQ(readBytes(path), "[Default]\r\nA=1\r\n");
+    EXPECT_FALSE(QFileInfo::exists(path + ".lock"));
+}
+
+} // namespace
