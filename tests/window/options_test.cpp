@@ -55,6 +55,12 @@ TEST_P(StoreTest, StoresExactlyWhenTheHandlingSays) {
         EXPECT_EQ(bytes("qnb.ini"), fileBefore);
 }
 
+// Outside the macro: the commas of a braced list would split its arguments.
+static std::string storeCaseName(const ::testing::TestParamInfo<StoreCase>& info) {
+    const char* by[] = {"Mouse", "SpaceBar", "Program"};
+    return std::string(info.param.box) + "_" + by[int(info.param.by)];
+}
+
 INSTANTIATE_TEST_SUITE_P(CheckBoxes, StoreTest,
                          ::testing::Values(StoreCase{"noVowels", "StripVowels", By::Mouse, true},
                                            StoreCase{"noVowels", "StripVowels", By::SpaceBar,
@@ -71,10 +77,7 @@ INSTANTIATE_TEST_SUITE_P(CheckBoxes, StoreTest,
                                            StoreCase{"yesCase", "SameCase", By::SpaceBar, false},
                                            StoreCase{"yesWrap", "WrapText", By::Mouse, true},
                                            StoreCase{"yesWrap", "WrapText", By::Program, false}),
-                         [](const ::testing::TestParamInfo<StoreCase>& info) {
-                             const char* by[] = {"Mouse", "SpaceBar", "Program"};
-                             return std::string(info.param.box) + "_" + by[int(info.param.by)];
-                         });
+                         storeCaseName);
 
 TEST_F(WindowTest, ARightClickStoresTheSameValueAgain) {
     Skivler& s = open();
