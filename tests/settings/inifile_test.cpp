@@ -400,8 +400,9 @@ TEST(IniText, ArbitraryBytesGiveCleanOutput) {
         ASSERT_FALSE(out.contains("\r\n\r\n\r\n")) << shown(text);
         ASSERT_GT(static_cast<unsigned char>(out[0]), 13) << shown(text);
         const std::optional<QByteArray> value = findIniValue(text, "d", "a");
-        if (value)
+        if (value) {
             ASSERT_FALSE(value->contains('\r')) << shown(text);
+        }
     }
 }
 
