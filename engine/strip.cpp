@@ -1,5 +1,8 @@
 #include "engine/strip.h"
 
+#include "engine/block_sweep.h"
+#include "engine/strip_internal.h"
+
 #include <QChar>
 #include <algorithm>
 #include <iterator>
@@ -146,14 +149,34 @@ private:
 class Matcher {
 public:
     Matcher(const QString& pattern, bool caseSensitive) : m_caseSensitive(caseSensitive) {
+        for (char32_t u = 0; u < 256; ++u)
+            m_latin1Fold[u] = caseSensitive ? u : QChar::toUpper(u);
         const char16_t* units = unitsOf(pattern);
         for (qsizetype i = 0, next = 0; i < pattern.size(); i = next)
             m_pattern.push_back(fold(codePointAt(units, i, pattern.size(), &next)));
     }
 
-    char32_t fold(char32_t cp) const { return m_caseSensitive ? cp : QChar::toUpper(cp); }
+    char32_t fold(char32_t cp) const {
+        if (cp < 256)
+            return m_latin1Fold[cp];
+        return m_caseSensitive ? cp : QChar::toUpper(cp);
+    }
 
-    char32_t first() const { return m_pattern.front(); }
+    // The characters of the strip string, folded, and their number.
+    const char32_t* pattern() const { return m_pattern.data(); }
+    qsizetype size() const { return qsizetype(m_pattern.size()); }
+    // True when two occurrences can overlap: a proper prefix of the string
+    // equals a suffix of it.
+    bool canOverlap() const {
+        for (size_t b = 1; b < m_pattern.size(); ++b)
+            if (std::equal(m_pattern.begin(), m_pattern.begin() + qptrdiff(b),
+                           m_pattern.end() - qptrdiff(b)))
+                return true;
+        return false;
+    }
+
+    // What each unit below 256 is compared as.
+    const char32_t* latin1Fold() const { return m_latin1Fold.data(); }
 
     // The position just after the occurrence starting at s[i], or -1.
     qsizetype matchAt(const char16_t* s, qsizetype i, qsizetype n) const {
@@ -170,108 +193,185 @@ public:
 
 private:
     bool m_caseSensitive = true;
+    std::array<char32_t, 256> m_latin1Fold{};
     std::vector<char32_t> m_pattern;
 };
 
-struct Sweep {
-    const CharacterRules& rules;
-    const Matcher* matcher = nullptr;     // null: no string pass
-    const QString* replacement = nullptr; // written for each occurrence, as it is
-    bool stopAtLoneSurrogate = false;     // give up (nullopt) on meeting one
+// The output text, sized to the input at first. Characters write at most as
+// many units as they take, so only markers and replacements can outgrow it;
+// they ask for room first.
+class Output {
+public:
+    explicit Output(qsizetype size) : m_text(size, Qt::Uninitialized) {}
+
+    char16_t* begin() { return unitsOf(m_text); }
+
+    // Writes text at w, keeping room for `rest` more units; returns the new end.
+    char16_t* write(char16_t* w, const QString& text, qsizetype rest) {
+        const qsizetype used = w - begin();
+        const qsizetype needed = used + text.size() + rest;
+        if (needed > m_text.size()) {
+            m_text.resize(std::max(needed, 2 * m_text.size()));
+            w = begin() + used;
+        }
+        return std::copy_n(unitsOf(text), text.size(), w);
+    }
+
+    QString finish(char16_t* w) {
+        m_text.resize(w - begin());
+        return std::move(m_text);
+    }
+
+private:
+    QString m_text;
 };
 
 // Both passes in one sweep: at each character either an occurrence of the
 // strip string starts there (write the replacement, skip the occurrence) or
-// the character goes through the rules.
-std::optional<QString> run(const QString& input, const Sweep& sweep, qint64* count) {
-    enum : quint8 { Drop = 0, Write = 1, Special = 2 };
-    struct Entry {
-        char16_t unit;
-        quint8 kind;
-    };
-    // Units below 256 that may start an occurrence, or that turn into a
-    // marker of more than one unit, leave the fast path.
-    std::array<Entry, 256> fast{};
-    const QString& marker = sweep.rules.marker();
-    for (char16_t u = 0; u < 256; ++u) {
-        Entry& e = fast[u];
-        switch (sweep.rules.action(u)) {
-        case Action::Drop:
-            e = {0, Drop};
-            break;
-        case Action::Keep:
-            e = {u, Write};
-            break;
-        case Action::Slot:
-            if (marker.size() <= 1)
-                e = {marker.isEmpty() ? char16_t(0) : unitsOf(marker)[0],
-                     marker.isEmpty() ? Drop : Write};
-            else
-                e = {0, Special};
-            break;
+// the character goes through the rules. Runs of plain units below 256 go
+// through tables, sixteen at a time where the processor allows.
+class Sweeper {
+public:
+    // matcher null: the character pass alone. replacement: written as it is
+    // for each occurrence.
+    Sweeper(const CharacterRules& rules, const Matcher* matcher, const QString& replacement,
+            detail::SweepMode mode)
+        : m_rules(rules), m_matcher(matcher), m_replacement(replacement),
+          m_blocksAllowed(mode == detail::SweepMode::Fastest) {
+        const QString& marker = rules.marker();
+        for (char16_t u = 0; u < 256; ++u) {
+            quint32& e = m_fast[u];
+            switch (rules.action(u)) {
+            case Action::Drop:
+                e = 0;
+                m_blocks.drop.add(u);
+                break;
+            case Action::Keep:
+                e = kWrite | u;
+                break;
+            case Action::Slot:
+                if (marker.isEmpty()) {
+                    e = 0;
+                    m_blocks.drop.add(u);
+                } else if (marker.size() == 1) {
+                    e = kWrite | unitsOf(marker)[0];
+                    m_blocks.slot.add(u);
+                } else {
+                    e = kSlow;
+                    m_blocks.stop.add(u);
+                }
+                break;
+            }
+            if (matcher && matcher->fold(u) == matcher->pattern()[0])
+                e = kSlow;
         }
-        if (sweep.matcher && sweep.matcher->fold(u) == sweep.matcher->first())
-            e = {0, Special};
+        if (marker.size() == 1)
+            m_blocks.marker = unitsOf(marker)[0];
+        m_blocks.hasStops = !m_blocks.stop.isEmpty();
+        if (matcher)
+            prepareBlockMatching(*matcher, replacement);
     }
 
-    const char16_t* s = unitsOf(input);
-    const qsizetype n = input.size();
-    // Characters write at most as many units as they take, so the output
-    // fits in the input's size until a marker or replacement makes it longer.
-    QString out(n, Qt::Uninitialized);
-    char16_t* w = unitsOf(out);
-    auto write = [&](const QString& text, qsizetype resumeAt) {
-        const qsizetype used = w - unitsOf(out);
-        const qsizetype needed = used + text.size() + (n - resumeAt);
-        if (needed > out.size()) {
-            out.resize(std::max(needed, 2 * out.size()));
-            w = unitsOf(out) + used;
-        }
-        w = std::copy_n(unitsOf(text), text.size(), w);
-    };
-
-    qsizetype i = 0;
-    while (i < n) {
-        const char16_t u = s[i];
-        if (u < 256) {
-            const Entry e = fast[u];
-            if (e.kind != Special) {
-                *w = e.unit; // there is room for at least one unit; kept only when written
-                w += e.kind;
-                ++i;
-                continue;
+    // The output, or nullopt when stopAtLoneSurrogate and the input holds a
+    // lone surrogate outside the occurrences.
+    std::optional<QString> run(const QString& input, qint64* count,
+                               bool stopAtLoneSurrogate) const {
+        const char16_t* s = unitsOf(input);
+        const qsizetype n = input.size();
+        const bool blocks = m_blocksAllowed && detail::blockSweepAvailable() &&
+                            (!m_matcher || m_blocks.windows > 0);
+        Output out(n);
+        char16_t* w = out.begin();
+        qsizetype i = 0;
+        while (i < n) {
+            if (blocks) {
+                i += detail::sweepBlocks(s + i, n - i, &w, count, m_blocks);
+                if (i == n)
+                    break;
             }
-        }
-        qsizetype next = 0;
-        const char32_t cp = codePointAt(s, i, n, &next);
-        if (sweep.matcher) {
-            if (sweep.stopAtLoneSurrogate && next == i + 1 && QChar::isSurrogate(u))
-                return std::nullopt;
-            if (sweep.matcher->fold(cp) == sweep.matcher->first()) {
-                const qsizetype end = sweep.matcher->matchAt(s, i, n);
-                if (end >= 0) {
-                    ++*count;
-                    write(*sweep.replacement, end);
-                    i = end;
+            // The character the blocks stopped at; characters from 256 up
+            // tend to come in runs, so take the rest of their block too.
+            const qsizetype blockEnd = !blocks      ? n
+                                       : s[i] < 256 ? i + 1
+                                                    : std::min(i + detail::kBlockUnits, n);
+            while (i < blockEnd) {
+                const char16_t u = s[i];
+                const quint32 e = u < 256 ? m_fast[u] : kSlow;
+                if (!(e & kSlow)) {
+                    *w = char16_t(e); // there is room for one unit while i < n
+                    w += e >> 16;
+                    ++i;
                     continue;
                 }
+                qsizetype next = 0;
+                const char32_t cp = codePointAt(s, i, n, &next);
+                if (m_matcher) {
+                    if (stopAtLoneSurrogate && next == i + 1 && QChar::isSurrogate(u))
+                        return std::nullopt;
+                    const qsizetype end = m_matcher->matchAt(s, i, n);
+                    if (end >= 0) {
+                        ++*count;
+                        w = out.write(w, m_replacement, n - end);
+                        i = end;
+                        continue;
+                    }
+                }
+                switch (m_rules.action(cp)) {
+                case Action::Drop:
+                    break;
+                case Action::Keep:
+                    w = std::copy(s + i, s + next, w);
+                    break;
+                case Action::Slot:
+                    w = out.write(w, m_rules.marker(), n - next);
+                    break;
+                }
+                i = next;
             }
         }
-        switch (sweep.rules.action(cp)) {
-        case Action::Drop:
-            break;
-        case Action::Keep:
-            w = std::copy(s + i, s + next, w);
-            break;
-        case Action::Slot:
-            write(marker, next);
-            break;
-        }
-        i = next;
+        return out.finish(w);
     }
-    out.resize(w - unitsOf(out));
-    return out;
-}
+
+private:
+    static constexpr quint32 kWrite = 1u << 16; // write the low 16 bits
+    static constexpr quint32 kSlow = 1u << 17;  // needs more than the table
+
+    void prepareBlockMatching(const Matcher& matcher, const QString& replacement) {
+        detail::BlockTables& t = m_blocks;
+        t.matching = true;
+        t.fold = matcher.latin1Fold();
+        t.pattern = matcher.pattern();
+        t.patternSize = matcher.size();
+        t.windows = int(std::min<qsizetype>(matcher.size(), detail::kMaxWindows));
+        for (int j = 0; j < t.windows; ++j) {
+            std::vector<char16_t> units;
+            for (char16_t u = 0; u < 256; ++u)
+                if (matcher.fold(u) == matcher.pattern()[j])
+                    units.push_back(u);
+            if (units.size() > 2) { // no letter has three cases below 256; stop comparing here
+                t.windows = j;
+                break;
+            }
+            // A unit of 256 or more never counts in a window; 0x100 stands for none.
+            const char16_t none = 0x100;
+            t.windowUnits[size_t(j)] = {units.empty() ? none : units.front(),
+                                        units.empty() ? none : units.back()};
+        }
+        t.windowsAreWhole = t.windows == matcher.size();
+        t.replaceInBlocks = replacement.size() <= 1;
+        t.replacementIsEmpty = replacement.isEmpty();
+        if (replacement.size() == 1)
+            t.replacementUnit = unitsOf(replacement)[0];
+        t.replaceAllAtOnce = t.windowsAreWhole && t.replaceInBlocks && !matcher.canOverlap();
+    }
+
+    const CharacterRules& m_rules;
+    const Matcher* m_matcher;
+    const QString& m_replacement;
+    bool m_blocksAllowed = true;
+    std::array<quint32, 256> m_fast{};
+    detail::BlockTables m_blocks;
+};
 
 } // namespace
 
@@ -287,28 +387,30 @@ QString PuncFilter(const QString& c) {
     return cp && isPunctuation(*cp) ? QString() : c;
 }
 
+namespace detail {
+
 QString stringPass(const QString& input, const QString& stripString, const QString& replacement,
-                   bool caseSensitive, qint64* count) {
+                   bool caseSensitive, qint64* count, SweepMode mode) {
     qint64 n = 0;
     QString text = input;
     if (!stripString.isEmpty()) {
         const CharacterRules keepAll;
         const Matcher matcher(stripString, caseSensitive);
-        text = *run(input, {keepAll, &matcher, &replacement, false}, &n);
+        text = *Sweeper(keepAll, &matcher, replacement, mode).run(input, &n, false);
     }
     if (count)
         *count = n;
     return text;
 }
 
-QString characterPass(const QString& text, const StripOptions& options) {
+QString characterPass(const QString& text, const StripOptions& options, SweepMode mode) {
     const CharacterRules rules(options);
-    return *run(text, {rules, nullptr, nullptr, false}, nullptr);
+    return *Sweeper(rules, nullptr, QString(), mode).run(text, nullptr, false);
 }
 
-StripResult strip(const QString& input, const StripOptions& options) {
+StripResult strip(const QString& input, const StripOptions& options, SweepMode mode) {
     if (options.stripString.isEmpty())
-        return {characterPass(input, options), std::nullopt};
+        return {characterPass(input, options, mode), std::nullopt};
 
     qint64 count = 0;
     // A lone surrogate could pair up with another one that the string pass
@@ -317,14 +419,29 @@ StripResult strip(const QString& input, const StripOptions& options) {
     if (!hasLoneSurrogate(options.replacement)) {
         const CharacterRules rules(options);
         const Matcher matcher(options.stripString, options.caseSensitive);
-        const QString replacement =
-            *run(options.replacement, {rules, nullptr, nullptr, false}, nullptr);
-        if (auto text = run(input, {rules, &matcher, &replacement, true}, &count))
+        const QString replacement = characterPass(options.replacement, options, mode);
+        if (auto text = Sweeper(rules, &matcher, replacement, mode).run(input, &count, true))
             return {*text, count};
     }
-    const QString passed =
-        stringPass(input, options.stripString, options.replacement, options.caseSensitive, &count);
-    return {characterPass(passed, options), count};
+    const QString passed = stringPass(input, options.stripString, options.replacement,
+                                      options.caseSensitive, &count, mode);
+    return {characterPass(passed, options, mode), count};
+}
+
+} // namespace detail
+
+QString stringPass(const QString& input, const QString& stripString, const QString& replacement,
+                   bool caseSensitive, qint64* count) {
+    return detail::stringPass(input, stripString, replacement, caseSensitive, count,
+                              detail::SweepMode::Fastest);
+}
+
+QString characterPass(const QString& text, const StripOptions& options) {
+    return detail::characterPass(text, options, detail::SweepMode::Fastest);
+}
+
+StripResult strip(const QString& input, const StripOptions& options) {
+    return detail::strip(input, options, detail::SweepMode::Fastest);
 }
 
 } // namespace quenby

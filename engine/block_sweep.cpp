@@ -1,0 +1,339 @@
+#include "engine/block_sweep.h"
+
+#include <algorithm>
+
+#if defined(__x86_64__)
+#include <immintrin.h>
+#define QUENBY_BLOCK_SWEEP 1
+#endif
+
+namespace quenby::detail {
+
+bool UnitSet::isEmpty() const {
+    return std::all_of(m_bits.begin(), m_bits.end(), [](quint8 b) { return b == 0; });
+}
+
+#ifdef QUENBY_BLOCK_SWEEP
+
+// AVX2 for the vectors, POPCNT for the counts; checked at run time.
+#define QUENBY_BLOCK_TARGET __attribute__((target("avx2,popcnt")))
+
+namespace {
+
+// For each 8-bit mask of kept units, the shuffle that moves those units
+// (two bytes each) to the front, in order.
+struct PackTable {
+    alignas(16) quint8 rows[256][16];
+};
+
+constexpr PackTable makePackTable() {
+    PackTable t{};
+    for (int mask = 0; mask < 256; ++mask) {
+        int k = 0;
+        for (int lane = 0; lane < 8; ++lane) {
+            if (mask & (1 << lane)) {
+                t.rows[mask][k++] = quint8(2 * lane);
+                t.rows[mask][k++] = quint8(2 * lane + 1);
+            }
+        }
+        while (k < 16)
+            t.rows[mask][k++] = 0x80;
+    }
+    return t;
+}
+
+constexpr PackTable kPack = makePackTable();
+
+using Lanes = quint32; // a bit for each unit of a block
+
+Lanes lanesBelow(qsizetype k) {
+    return k <= 0 ? 0 : k >= kBlockUnits ? ~Lanes(0) : (Lanes(1) << k) - 1;
+}
+
+int lowestLane(Lanes lanes) {
+    return lanes ? __builtin_ctz(lanes) : int(kBlockUnits);
+}
+
+QUENBY_BLOCK_TARGET inline __m256i load(const char16_t* s) {
+    return _mm256_loadu_si256(reinterpret_cast<const __m256i*>(s));
+}
+
+QUENBY_BLOCK_TARGET inline __m256i broadcast(const quint8* sixteenBytes) {
+    return _mm256_broadcastsi128_si256(
+        _mm_load_si128(reinterpret_cast<const __m128i*>(sixteenBytes)));
+}
+
+// Two vectors of 16 units as 32 bytes in order, with signed or unsigned
+// saturation (the packs work within each 128-bit half, hence the permute).
+QUENBY_BLOCK_TARGET inline __m256i packUnsigned(__m256i a, __m256i b) {
+    return _mm256_permute4x64_epi64(_mm256_packus_epi16(a, b), 0xD8);
+}
+
+QUENBY_BLOCK_TARGET inline Lanes lanesOf(__m256i maskA, __m256i maskB) {
+    return Lanes(
+        _mm256_movemask_epi8(_mm256_permute4x64_epi64(_mm256_packs_epi16(maskA, maskB), 0xD8)));
+}
+
+QUENBY_BLOCK_TARGET inline Lanes narrowLanes(__m256i a, __m256i b) {
+    const __m256i zero = _mm256_setzero_si256();
+    return lanesOf(_mm256_cmpeq_epi16(_mm256_srli_epi16(a, 8), zero),
+                   _mm256_cmpeq_epi16(_mm256_srli_epi16(b, 8), zero));
+}
+
+// 32 units narrowed to bytes, ready to be looked up in unit sets.
+struct Lookup {
+    __m256i lowerIndex; // byte of the set's first half, or none for units from 128
+    __m256i upperIndex; // byte of the set's second half, or none for units below 128
+    __m256i bit;        // bit within that byte
+};
+
+QUENBY_BLOCK_TARGET inline Lookup prepare(__m256i bytes) {
+    const __m256i topBit = _mm256_set1_epi8(char(0x80));
+    // A shuffle yields 0 where its control byte has the top bit set.
+    const __m256i index = _mm256_and_si256(_mm256_srli_epi16(bytes, 3), _mm256_set1_epi8(0x1F));
+    const __m256i high = _mm256_and_si256(bytes, topBit);
+    const __m256i bitOf =
+        _mm256_setr_epi8(1, 2, 4, 8, 16, 32, 64, char(128), 1, 2, 4, 8, 16, 32, 64, char(128), 1, 2,
+                         4, 8, 16, 32, 64, char(128), 1, 2, 4, 8, 16, 32, 64, char(128));
+    return {_mm256_or_si256(index, high), _mm256_or_si256(index, _mm256_xor_si256(high, topBit)),
+            _mm256_shuffle_epi8(bitOf, _mm256_and_si256(bytes, _mm256_set1_epi8(7)))};
+}
+
+// A unit set's two halves, each in both halves of a vector.
+struct SetVectors {
+    __m256i lower;
+    __m256i upper;
+};
+
+QUENBY_BLOCK_TARGET inline SetVectors vectorsOf(const UnitSet& set) {
+    return {broadcast(set.bits()), broadcast(set.bits() + 16)};
+}
+
+// 0xFF in each byte whose unit is in the set.
+QUENBY_BLOCK_TARGET inline __m256i contains(const SetVectors& set, const Lookup& l) {
+    const __m256i bytes = _mm256_or_si256(_mm256_shuffle_epi8(set.lower, l.lowerIndex),
+                                          _mm256_shuffle_epi8(set.upper, l.upperIndex));
+    return _mm256_cmpeq_epi8(_mm256_and_si256(bytes, l.bit), l.bit);
+}
+
+// 0xFFFF in each of the 16 units whose bit is set in lanes.
+QUENBY_BLOCK_TARGET inline __m256i unitMask(Lanes lanes) {
+    const __m256i bits = _mm256_setr_epi16(1, 2, 4, 8, 16, 32, 64, 128, 256, 512, 1024, 2048, 4096,
+                                           8192, 16384, short(32768));
+    return _mm256_cmpeq_epi16(_mm256_and_si256(_mm256_set1_epi16(short(lanes)), bits), bits);
+}
+
+// Writes the units of an 8-unit group whose bit is set in keep (its low 8
+// bits), in order.
+QUENBY_BLOCK_TARGET inline void pack(char16_t* w, __m128i units, Lanes keep) {
+    const __m128i shuffle =
+        _mm_load_si128(reinterpret_cast<const __m128i*>(kPack.rows[keep & 0xFF]));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(w), _mm_shuffle_epi8(units, shuffle));
+}
+
+// Writes the units of a block whose bit is set in keep, in order; returns
+// the new end. The four groups' places are counted apart from one another,
+// so that only one count lies on the path from block to block.
+QUENBY_BLOCK_TARGET inline char16_t* packBlock(char16_t* w, __m256i a, __m256i b, Lanes keep) {
+    pack(w, _mm256_castsi256_si128(a), keep);
+    pack(w + _mm_popcnt_u32(keep & 0xFF), _mm256_extracti128_si256(a, 1), keep >> 8);
+    pack(w + _mm_popcnt_u32(keep & 0xFFFF), _mm256_castsi256_si128(b), keep >> 16);
+    pack(w + _mm_popcnt_u32(keep & 0xFFFFFF), _mm256_extracti128_si256(b, 1), keep >> 24);
+    return w + _mm_popcnt_u32(keep);
+}
+
+// The units each window compares equal to, as vectors.
+struct Windows {
+    int count = 0;
+    __m256i one[kMaxWindows];
+    __m256i other[kMaxWindows];
+};
+
+// Where the first characters of the strip string start: 0xFFFF in those
+// units of the two vectors of a block, and a bit for each in lanes.
+struct Starts {
+    __m256i a;
+    __m256i b;
+    Lanes lanes;
+};
+
+QUENBY_BLOCK_TARGET inline Starts windowStarts(const char16_t* s, const Windows& windows) {
+    __m256i a = _mm256_set1_epi8(char(0xFF));
+    __m256i b = a;
+    for (int j = 0; j < windows.count; ++j) {
+        const __m256i wa = load(s + j);
+        const __m256i wb = load(s + j + 16);
+        a = _mm256_and_si256(a, _mm256_or_si256(_mm256_cmpeq_epi16(wa, windows.one[j]),
+                                                _mm256_cmpeq_epi16(wa, windows.other[j])));
+        b = _mm256_and_si256(b, _mm256_or_si256(_mm256_cmpeq_epi16(wb, windows.one[j]),
+                                                _mm256_cmpeq_epi16(wb, windows.other[j])));
+    }
+    return {a, b, lanesOf(a, b)};
+}
+
+constexpr qsizetype kUndecided = -2;
+
+// The end of the occurrence of the strip string at s[p], -1 when there is
+// none, or kUndecided when a unit of 256 or more comes first.
+qsizetype occurrenceEnd(const char16_t* s, qsizetype p, qsizetype n, const BlockTables& t) {
+    if (p + t.patternSize > n)
+        return -1;
+    for (qsizetype j = 0; j < t.patternSize; ++j) {
+        const char16_t u = s[p + j];
+        if (u >= 256)
+            return kUndecided;
+        if (t.fold[u] != t.pattern[j])
+            return -1;
+    }
+    return p + t.patternSize;
+}
+
+QUENBY_BLOCK_TARGET qsizetype sweep(const char16_t* s, qsizetype n, char16_t** wp, qint64* count,
+                                    const BlockTables& t) {
+    // Everything the loop reads lives in locals: the stores of the output
+    // could otherwise alias the tables, and each block would reload them.
+    const SetVectors drop = vectorsOf(t.drop);
+    const SetVectors slot = vectorsOf(t.slot);
+    const SetVectors stop = vectorsOf(t.stop);
+    const bool hasStops = t.hasStops;
+    const bool matching = t.matching;
+    const bool replaceAllAtOnce = t.replaceAllAtOnce;
+    const bool replacementIsEmpty = t.replacementIsEmpty;
+    const qsizetype patternSize = t.patternSize;
+    Windows windows;
+    if (matching) {
+        windows.count = t.windows;
+        for (int j = 0; j < t.windows; ++j) {
+            windows.one[j] = _mm256_set1_epi16(short(t.windowUnits[size_t(j)][0]));
+            windows.other[j] = _mm256_set1_epi16(short(t.windowUnits[size_t(j)][1]));
+        }
+    }
+    // How far past a block's first unit the windows look.
+    const qsizetype look = matching ? windows.count - 1 : 0;
+    const __m256i marker = _mm256_set1_epi16(short(t.marker));
+    const __m256i replacement = _mm256_set1_epi16(short(t.replacementUnit));
+    const __m256i highBytes = _mm256_set1_epi16(short(0xFF00));
+    char16_t* w = *wp;
+    qint64 replacedCount = 0;
+    qsizetype coveredUntil = 0; // the end of the last occurrence replaced
+    qsizetype i = 0;
+    for (; i + kBlockUnits + look <= n; i += kBlockUnits) {
+        const __m256i a = load(s + i);
+        const __m256i b = load(s + i + 16);
+        // Units of 256 or more saturate to 255 here; the block stops at them.
+        const Lookup l = prepare(packUnsigned(a, b));
+
+        // Lanes left to the caller: units of 256 or more, and with a strip
+        // string, every start whose windows could reach one (there a
+        // character may take two units, or match by case folding).
+        Lanes hard = 0;
+        Starts found{};
+        if (matching) {
+            const __m256i la = load(s + i + look);
+            const __m256i lb = load(s + i + look + 16);
+            const __m256i any = _mm256_or_si256(_mm256_or_si256(a, b), _mm256_or_si256(la, lb));
+            if (!_mm256_testz_si256(any, highBytes)) {
+                const Lanes wide = ~narrowLanes(a, b);
+                const int firstWide =
+                    wide ? lowestLane(wide) : int(look) + lowestLane(~narrowLanes(la, lb));
+                hard = ~lanesBelow(firstWide - look);
+            }
+            found = windowStarts(s + i, windows);
+        } else if (!_mm256_testz_si256(_mm256_or_si256(a, b), highBytes)) {
+            hard = ~narrowLanes(a, b);
+        }
+        if (hasStops)
+            hard |= Lanes(_mm256_movemask_epi8(contains(stop, l)));
+        const Lanes starts = found.lanes & ~hard;
+
+        Lanes covered = lanesBelow(coveredUntil - i);
+        Lanes replaced = 0;
+        int stopAt = kBlockUnits;
+        if (replaceAllAtOnce) {
+            // Occurrences found by whole windows cannot overlap one another.
+            quint64 spread = 0;
+            for (qsizetype j = 1; j < patternSize; ++j)
+                spread |= quint64(starts) << j;
+            covered |= Lanes(spread);
+            stopAt = lowestLane(hard & ~covered);
+            replaced = starts & lanesBelow(stopAt);
+            // Without branches: occurrences come too irregularly to predict.
+            replacedCount += _mm_popcnt_u32(replaced);
+            const qsizetype lastEnd = i + (31 - __builtin_clz(replaced | 1)) + patternSize;
+            coveredUntil = replaced ? lastEnd : coveredUntil;
+        } else {
+            // One possible start at a time, left to right.
+            for (Lanes pending = (starts | hard) & ~covered; pending;) {
+                const int p = lowestLane(pending);
+                if (hard >> p & 1) {
+                    stopAt = p;
+                    break;
+                }
+                const qsizetype end = occurrenceEnd(s, i + p, n, t);
+                if (end == kUndecided || (end >= 0 && !t.replaceInBlocks)) {
+                    stopAt = p;
+                    break;
+                }
+                if (end >= 0) {
+                    ++replacedCount;
+                    replaced |= Lanes(1) << p;
+                    covered |= lanesBelow(end - i) & ~lanesBelow(p + 1);
+                    coveredUntil = end;
+                }
+                pending &= ~lanesBelow(p + 1) & ~covered;
+            }
+        }
+
+        Lanes keep =
+            ~Lanes(_mm256_movemask_epi8(contains(drop, l))) & ~covered & lanesBelow(stopAt);
+        const __m256i slots = contains(slot, l);
+        __m256i outA =
+            _mm256_blendv_epi8(a, marker, _mm256_cvtepi8_epi16(_mm256_castsi256_si128(slots)));
+        __m256i outB =
+            _mm256_blendv_epi8(b, marker, _mm256_cvtepi8_epi16(_mm256_extracti128_si256(slots, 1)));
+        if (replacementIsEmpty) {
+            keep &= ~replaced;
+        } else {
+            keep |= replaced;
+            // All at once, the windows' own masks can serve: the starts they
+            // hold beyond `replaced` are not kept.
+            const bool own = replaceAllAtOnce;
+            outA = _mm256_blendv_epi8(outA, replacement, own ? found.a : unitMask(replaced));
+            outB = _mm256_blendv_epi8(outB, replacement, own ? found.b : unitMask(replaced >> 16));
+        }
+        w = packBlock(w, outA, outB, keep);
+        if (stopAt < kBlockUnits) {
+            i += stopAt;
+            break;
+        }
+    }
+    *wp = w;
+    if (count)
+        *count += replacedCount;
+    return std::max(i, coveredUntil);
+}
+
+} // namespace
+
+bool blockSweepAvailable() {
+    return __builtin_cpu_supports("avx2") && __builtin_cpu_supports("popcnt");
+}
+
+qsizetype sweepBlocks(const char16_t* s, qsizetype n, char16_t** w, qint64* count,
+                      const BlockTables& tables) {
+    return sweep(s, n, w, count, tables);
+}
+
+#else
+
+bool blockSweepAvailable() {
+    return false;
+}
+
+qsizetype sweepBlocks(const char16_t*, qsizetype, char16_t**, qint64*, const BlockTables&) {
+    return 0;
+}
+
+#endif
+
+} // namespace quenby::detail
