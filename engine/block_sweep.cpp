@@ -215,7 +215,8 @@ QUENBY_BLOCK_TARGET qsizetype sweep(const char16_t* s, qsizetype n, char16_t** w
     const __m256i highBytes = _mm256_set1_epi16(short(0xFF00));
     char16_t* w = *wp;
     qint64 replacedCount = 0;
-    qsizetype coveredUntil = 0; // the end of the last occurrence replaced
+    Lanes carry = 0;            // all at once: lanes inside an occurrence from the block before
+    qsizetype coveredUntil = 0; // one at a time: the end of the last occurrence replaced
     qsizetype i = 0;
     for (; i + kBlockUnits + look <= n; i += kBlockUnits) {
         const __m256i a = load(s + i);
@@ -246,22 +247,23 @@ QUENBY_BLOCK_TARGET qsizetype sweep(const char16_t* s, qsizetype n, char16_t** w
             hard |= Lanes(_mm256_movemask_epi8(contains(stop, l)));
         const Lanes starts = found.lanes & ~hard;
 
-        Lanes covered = lanesBelow(coveredUntil - i);
+        Lanes covered = 0;
         Lanes replaced = 0;
         int stopAt = kBlockUnits;
         if (replaceAllAtOnce) {
-            // Occurrences found by whole windows cannot overlap one another.
+            // Occurrences found by whole windows cannot overlap one another,
+            // so what they cover follows from the starts alone, and no
+            // branch waits on them: they come too irregularly to predict.
             quint64 spread = 0;
             for (qsizetype j = 1; j < patternSize; ++j)
                 spread |= quint64(starts) << j;
-            covered |= Lanes(spread);
+            covered = carry | Lanes(spread);
+            carry = Lanes(spread >> 32);
             stopAt = lowestLane(hard & ~covered);
             replaced = starts & lanesBelow(stopAt);
-            // Without branches: occurrences come too irregularly to predict.
             replacedCount += _mm_popcnt_u32(replaced);
-            const qsizetype lastEnd = i + (31 - __builtin_clz(replaced | 1)) + patternSize;
-            coveredUntil = replaced ? lastEnd : coveredUntil;
         } else {
+            covered = lanesBelow(coveredUntil - i);
             // One possible start at a time, left to right.
             for (Lanes pending = (starts | hard) & ~covered; pending;) {
                 const int p = lowestLane(pending);
@@ -303,14 +305,16 @@ QUENBY_BLOCK_TARGET qsizetype sweep(const char16_t* s, qsizetype n, char16_t** w
         }
         w = packBlock(w, outA, outB, keep);
         if (stopAt < kBlockUnits) {
+            // Nothing replaced before the stop reaches past it.
             i += stopAt;
+            carry = 0;
             break;
         }
     }
     *wp = w;
     if (count)
         *count += replacedCount;
-    return std::max(i, coveredUntil);
+    return std::max(i + _mm_popcnt_u32(carry), coveredUntil);
 }
 
 } // namespace
