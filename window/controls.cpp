@@ -2,7 +2,10 @@
 
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QTextBlock>
 #include <QTextDocument>
+#include <algorithm>
+#include <cstring>
 #include <limits>
 
 namespace quenby {
@@ -20,16 +23,142 @@ bool PressTracker::release(Qt::MouseButton button) {
     return true;
 }
 
+namespace {
+
+// Whether the document stores c as the end of a line: QTextCursor::insertText
+// (and so setPlainText) ends a block at LF, CR, the paragraph separator and
+// the frame marks, and the document keeps the line separator, which the box
+// reads as LF as well.
+bool endsLine(QChar c) {
+    switch (c.unicode()) {
+    case u'\n':
+    case u'\r':
+    case 0x2028: // line separator
+    case 0x2029: // paragraph separator
+    case 0xFDD0: // beginning of frame
+    case 0xFDD1: // end of frame
+        return true;
+    default:
+        return false;
+    }
+}
+
+// The text with each line end (CR LF counts as one) as one LF: the form in
+// which the box holds it, one character per document position.
+QString withLineFeeds(QStringView text) {
+    QString out;
+    out.reserve(text.size());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text[i];
+        if (c == QLatin1Char('\r') && i + 1 < text.size() && text[i + 1] == QLatin1Char('\n'))
+            continue; // the LF that follows ends the line
+        out += endsLine(c) ? QChar(u'\n') : c;
+    }
+    return out;
+}
+
+constexpr qsizetype kCompareChunk = 4096;
+
+qsizetype commonPrefix(QStringView a, QStringView b) {
+    const qsizetype n = std::min(a.size(), b.size());
+    qsizetype i = 0;
+    while (i + kCompareChunk <= n &&
+           std::memcmp(a.data() + i, b.data() + i, kCompareChunk * sizeof(QChar)) == 0)
+        i += kCompareChunk;
+    while (i < n && a[i] == b[i])
+        ++i;
+    // Never end inside a surrogate pair.
+    if (i > 0 && i < n && a[i - 1].isHighSurrogate())
+        --i;
+    return i;
+}
+
+// The common end of a and b, leaving out their first `prefix` characters.
+qsizetype commonSuffix(QStringView a, QStringView b, qsizetype prefix) {
+    const qsizetype n = std::min(a.size(), b.size()) - prefix;
+    const QChar* ea = a.data() + a.size();
+    const QChar* eb = b.data() + b.size();
+    qsizetype i = 0;
+    while (i + kCompareChunk <= n && std::memcmp(ea - i - kCompareChunk, eb - i - kCompareChunk,
+                                                 kCompareChunk * sizeof(QChar)) == 0)
+        i += kCompareChunk;
+    while (i < n && ea[-i - 1] == eb[-i - 1])
+        ++i;
+    if (i > 0 && i < n && ea[-i].isLowSurrogate())
+        --i;
+    return i;
+}
+
+} // namespace
+
 TextArea::TextArea(QWidget* parent) : QPlainTextEdit(parent) {
+    connect(document(), &QTextDocument::contentsChange, this, &TextArea::onContentsChange);
     connect(this, &QPlainTextEdit::textChanged, this, &TextArea::onTextChanged);
 }
 
 void TextArea::setText(const QString& text) {
-    if (text == m_text)
+    // What the box holds has no line end but LF, so a common prefix or suffix
+    // of the new text needs no conversion: only the range between them.
+    const qsizetype prefix = commonPrefix(text, m_text);
+    if (prefix == text.size() && prefix == m_text.size())
         return;
-    setPlainText(text);
-    // setPlainText turns CR LF and a lone CR into LF; the box holds what the
-    // document holds, which the textChanged handler has already taken over.
+    qsizetype suffix = commonSuffix(text, m_text, prefix);
+    const qsizetype end = text.size() - suffix;
+    if (suffix > 0 && end > prefix && text.at(end - 1) == QLatin1Char('\r'))
+        --suffix; // the LF of a CR LF belongs with its CR
+    const QString middle =
+        withLineFeeds(QStringView(text).mid(prefix, text.size() - prefix - suffix));
+    const qsizetype replaced = m_text.size() - prefix - suffix;
+    if (QStringView(m_text).mid(prefix, replaced) == middle)
+        return;
+    const qsizetype oldLength = m_text.size();
+    // Edit the box's own copy, rather than share the caller's, so that the
+    // next edit of either does not copy the whole text.
+    m_text.replace(prefix, replaced, middle);
+    if (isVisible() && !m_stale)
+        writeDocument(prefix, oldLength - suffix, middle);
+    else
+        m_stale = true;
+    Q_EMIT Change();
+}
+
+void TextArea::writeDocument(qsizetype from, qsizetype to, const QString& middle) {
+    const qsizetype kept = from + (document()->characterCount() - 1 - to);
+    // Replacing most of a text costs more than setting it anew.
+    if (kept < m_text.size() / 2) {
+        resetDocument();
+        return;
+    }
+    QTextDocument* document = this->document();
+    const bool undo = document->isUndoRedoEnabled();
+    m_writing = true;
+    // Like setPlainText: the program's write is not undoable and empties the
+    // undo history.
+    document->setUndoRedoEnabled(false);
+    QTextCursor cursor(document);
+    cursor.setPosition(int(from));
+    cursor.setPosition(int(to), QTextCursor::KeepAnchor);
+    if (middle.isEmpty())
+        cursor.removeSelectedText();
+    else
+        cursor.insertText(middle);
+    document->setUndoRedoEnabled(undo);
+    setTextCursor(QTextCursor(document));
+    m_writing = false;
+}
+
+void TextArea::resetDocument() {
+    m_writing = true;
+    setPlainText(m_text);
+    m_writing = false;
+}
+
+void TextArea::showEvent(QShowEvent* event) {
+    if (m_stale) {
+        m_stale = false;
+        resetDocument();
+    }
+    QPlainTextEdit::showEvent(event);
 }
 
 void TextArea::setWrapping(bool wrap) {
@@ -38,20 +167,51 @@ void TextArea::setWrapping(bool wrap) {
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
 }
 
-QString TextArea::documentText() const {
-    // toPlainText() would turn the no-break space into a plain space.
-    QString raw = document()->toRawText();
-    for (QChar& c : raw)
+QString TextArea::documentText(qsizetype from, qsizetype to) const {
+    if (to <= from)
+        return QString();
+    QTextCursor cursor(document());
+    cursor.setPosition(int(from));
+    cursor.setPosition(int(to), QTextCursor::KeepAnchor);
+    // selectedText() keeps the no-break space (toPlainText() would not) and
+    // gives each block's end as the paragraph separator.
+    QString text = cursor.selectedText();
+    for (QChar& c : text)
         if (c == QChar::ParagraphSeparator || c == QChar::LineSeparator)
             c = QLatin1Char('\n');
-    return raw;
+    return text;
+}
+
+void TextArea::onContentsChange(int position, int removed, int) {
+    if (m_writing || m_stale)
+        return;
+    // The counts may take in the document's last block end, which is no
+    // part of the text: only the text after the change counts, as it stands.
+    const qsizetype oldLength = m_text.size();
+    const qsizetype newLength = document()->characterCount() - 1;
+    const qsizetype from = std::clamp<qsizetype>(position, 0, oldLength);
+    const qsizetype suffix = std::clamp<qsizetype>(oldLength - from - removed, 0, oldLength - from);
+    const qsizetype to = newLength - suffix;
+    if (to < from) { // not a change this can follow: read the whole text
+        const QString now = documentText(0, newLength);
+        if (now != m_text) {
+            m_text = now;
+            m_changed = true;
+        }
+        return;
+    }
+    const QString now = documentText(from, to);
+    const qsizetype replaced = oldLength - from - suffix;
+    if (QStringView(m_text).mid(from, replaced) == now)
+        return; // a change of format only
+    m_text.replace(from, replaced, now);
+    m_changed = true;
 }
 
 void TextArea::onTextChanged() {
-    QString now = documentText();
-    if (now == m_text)
+    if (m_writing || !m_changed)
         return;
-    m_text = std::move(now);
+    m_changed = false;
     Q_EMIT Change();
 }
 

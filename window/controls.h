@@ -24,6 +24,17 @@ QString firstCharacter(const QString& text);
 
 // A multi-line text box holding LF line breaks. text() keeps characters
 // that QPlainTextEdit::toPlainText() would alter (the no-break space).
+//
+// The box keeps its text as a string of its own, which follows the document
+// edit by edit (QTextDocument::contentsChange), so that neither reading the
+// text nor a keystroke costs a pass over the whole text. A new text from the
+// program replaces only the range that differs (common prefix and suffix);
+// afterwards the box looks as if its whole text had been set: the cursor at
+// the start, scrolled to the top, no undo history. Every line end of a text
+// from the program (CR LF, CR, the line and paragraph separators) goes into
+// the document as LF. A box that is not shown
+// takes a new text at once (text() and Change as ever) and brings it into its
+// document when it is shown.
 class TextArea : public QPlainTextEdit {
     Q_OBJECT
 public:
@@ -37,11 +48,27 @@ public:
 Q_SIGNALS:
     void Change();
 
+protected:
+    void showEvent(QShowEvent* event) override;
+
 private:
+    void onContentsChange(int position, int removed, int added);
     void onTextChanged();
-    QString documentText() const;
+    // The document's text from..to with LF line breaks.
+    QString documentText(qsizetype from, qsizetype to) const;
+    // Puts middle in place of from..to in the document, as setPlainText
+    // would have left it for the whole text.
+    void writeDocument(qsizetype from, qsizetype to, const QString& middle);
+    // Sets the document to the box's text.
+    void resetDocument();
 
     QString m_text;
+    // The document's text changed since the last textChanged.
+    bool m_changed = false;
+    // setText or a show is writing the document and accounts for it itself.
+    bool m_writing = false;
+    // The document lags behind m_text: the box got a text while not shown.
+    bool m_stale = false;
 };
 
 // A one-line text box without the 32,767-character limit of QLineEdit.

@@ -1,0 +1,189 @@
+#include "window_fixture.h"
+
+#include <QSignalSpy>
+#include <QTextBlock>
+#include <functional>
+
+using namespace quenby;
+using namespace quenby::testing;
+
+namespace {
+
+// What the document itself holds, read afresh, with LF line breaks and the
+// no-break space kept.
+QString documentNow(const QPlainTextEdit* box) {
+    QString raw = box->document()->toRawText();
+    for (QChar& c : raw)
+        if (c == QChar::ParagraphSeparator || c == QChar::LineSeparator)
+            c = QLatin1Char('\n');
+    return raw;
+}
+
+void placeCursor(QPlainTextEdit* box, int from, int to) {
+    QTextCursor cursor = box->textCursor();
+    cursor.setPosition(from);
+    cursor.setPosition(to, QTextCursor::KeepAnchor);
+    box->setTextCursor(cursor);
+}
+
+struct EditRow {
+    const char* name;
+    std::function<void(TextArea*)> edit;
+    QString expected; // text() afterwards
+};
+
+} // namespace
+
+// The box follows its document edit by edit; after each edit, by the user or
+// the program, text() is what the document holds, and Change came exactly
+// when it changed.
+TEST_F(WindowTest, TheInputBoxFollowsEveryKindOfEdit) {
+    Skivler& s = open();
+    const QString nbsp(QChar(0x00A0));
+    const std::vector<EditRow> rows = {
+        {"program sets lines with no-break spaces",
+         [&](TextArea* b) {
+             b->setText(QStringLiteral("one") + nbsp + QStringLiteral("two\nthree"));
+         },
+         QStringLiteral("one") + nbsp + QStringLiteral("two\nthree")},
+        {"typing at the end", [](TextArea* b) { WindowTest::type(b, QStringLiteral("!")); },
+         QStringLiteral("one") + nbsp + QStringLiteral("two\nthree!")},
+        {"typing a line break in the middle",
+         [](TextArea* b) {
+             placeCursor(b, 3, 3);
+             QTest::keyClick(b, Qt::Key_Return);
+         },
+         QStringLiteral("one\n") + nbsp + QStringLiteral("two\nthree!")},
+        {"a selection across lines typed over",
+         [](TextArea* b) {
+             placeCursor(b, 2, 8);
+             QTest::keyClick(b, 'X');
+         },
+         QStringLiteral("onX\nthree!")},
+        {"backspace at the start of a line joins it",
+         [](TextArea* b) {
+             placeCursor(b, 4, 4);
+             QTest::keyClick(b, Qt::Key_Backspace);
+         },
+         QStringLiteral("onXthree!")},
+        {"program sets CR LF, CR and separators in the middle",
+         [&](TextArea* b) {
+             b->setText(QStringLiteral("onX\r\nt\rh\u2028r\u2029e") + nbsp + QStringLiteral("e!"));
+         },
+         QStringLiteral("onX\nt\nh\nr\ne") + nbsp + QStringLiteral("e!")},
+        {"program appends a CR whose LF follows",
+         [](TextArea* b) { b->setText(b->text() + QStringLiteral("\r\n")); },
+         QStringLiteral("onX\nt\nh\nr\ne") + nbsp + QStringLiteral("e!\n")},
+        {"a pasted CR LF text",
+         [](TextArea* b) {
+             placeCursor(b, 0, 0);
+             b->insertPlainText(QStringLiteral("a\r\nb") + QChar(0x00A0));
+         },
+         QStringLiteral("a\nb") + nbsp + QStringLiteral("onX\nt\nh\nr\ne") + nbsp +
+             QStringLiteral("e!\n")},
+        {"select all typed over",
+         [](TextArea* b) {
+             b->selectAll();
+             QTest::keyClick(b, 'z');
+         },
+         QStringLiteral("z")},
+        {"program empties", [](TextArea* b) { b->setText(QString()); }, QString()},
+        {"typing into the empty box", [](TextArea* b) { WindowTest::type(b, QStringLiteral("q")); },
+         QStringLiteral("q")},
+        {"a surrogate pair changed in its low half",
+         [](TextArea* b) { b->setText(QStringLiteral("a\U0001F600b")); },
+         QStringLiteral("a\U0001F600b")},
+        {"the same pair changed back",
+         [](TextArea* b) { b->setText(QStringLiteral("a\U0001F601b")); },
+         QStringLiteral("a\U0001F601b")},
+    };
+    QSignalSpy changes(s.Text1, &TextArea::Change);
+    for (const EditRow& row : rows) {
+        SCOPED_TRACE(row.name);
+        const QString before = s.Text1->text();
+        changes.clear();
+        row.edit(s.Text1);
+        EXPECT_EQ(s.Text1->text(), row.expected);
+        EXPECT_EQ(documentNow(s.Text1), row.expected);
+        EXPECT_EQ(changes.count(), before == row.expected ? 0 : 1);
+        EXPECT_EQ(s.Text4->text(), row.expected) << "mirrored";
+    }
+}
+
+TEST_F(WindowTest, AProgramWriteLeavesTheBoxAsASetTextDoes) {
+    Skivler& s = open();
+    s.Text1->setText(QStringLiteral("abc\ndef\nghi"));
+    placeCursor(s.Text2, 5, 7);
+    s.Text1->setText(QStringLiteral("abc\ndef\nghix"));
+    EXPECT_EQ(documentNow(s.Text2), QStringLiteral("bc\ndf\nghx"));
+    EXPECT_EQ(s.Text2->textCursor().position(), 0);
+    EXPECT_FALSE(s.Text2->textCursor().hasSelection());
+    EXPECT_FALSE(s.Text2->document()->isUndoAvailable()) << "the program's write is not undoable";
+
+    // Giving a box the text it holds, in another line-end form, is no change.
+    s.yesCopy->setValue(1);
+    const int before = copies();
+    QSignalSpy changes(s.Text1, &TextArea::Change);
+    s.Text1->setText(QStringLiteral("abc\r\ndef\rghix"));
+    EXPECT_EQ(changes.count(), 0);
+    EXPECT_EQ(copies(), before);
+}
+
+TEST_F(WindowTest, AHiddenBoxTakesItsTextWhenShown) {
+    Skivler& s = open();
+    ASSERT_FALSE(s.Text4->isVisible());
+    ASSERT_FALSE(s.Text5->isVisible());
+    QSignalSpy mirrored(s.Text4, &TextArea::Change);
+    type(s.Text1, QStringLiteral("one\u00A0two"));
+    EXPECT_EQ(mirrored.count(), 7) << "a hidden box raises Change as ever";
+    EXPECT_EQ(s.Text4->text(), QStringLiteral("one\u00A0two"));
+    EXPECT_EQ(s.Text5->text(), QStringLiteral("n\u00A0tw"));
+
+    click(s.yesWrap);
+    ASSERT_TRUE(s.Text4->isVisible());
+    EXPECT_EQ(documentNow(s.Text4), QStringLiteral("one\u00A0two"));
+    EXPECT_EQ(documentNow(s.Text5), QStringLiteral("n\u00A0tw"));
+    EXPECT_EQ(s.Text4->textCursor().position(), 0);
+
+    // The shown box edits in place; the now hidden ones catch up when shown.
+    type(s.Text4, QStringLiteral("s"));
+    EXPECT_EQ(s.Text1->text(), QStringLiteral("one\u00A0twos"));
+    EXPECT_EQ(documentNow(s.Text5), QStringLiteral("n\u00A0tws"));
+    click(s.yesWrap);
+    EXPECT_EQ(documentNow(s.Text1), QStringLiteral("one\u00A0twos"));
+    EXPECT_EQ(documentNow(s.Text2), QStringLiteral("n\u00A0tws"));
+}
+
+TEST_F(WindowTest, AFormatChangeIsNoChange) {
+    Skivler& s = open();
+    s.Text1->setText(QStringLiteral("bold\nface"));
+    s.yesCopy->setValue(1);
+    const int before = copies();
+    QSignalSpy raw(s.Text1, &QPlainTextEdit::textChanged);
+    QSignalSpy changes(s.Text1, &TextArea::Change);
+    QTextCursor cursor(s.Text1->document());
+    cursor.select(QTextCursor::Document);
+    QTextCharFormat bold;
+    bold.setFontWeight(QFont::Bold);
+    cursor.mergeCharFormat(bold);
+    EXPECT_GT(raw.count(), 0) << "the widget reports the format change as a text change";
+    EXPECT_EQ(changes.count(), 0);
+    EXPECT_EQ(copies(), before);
+    EXPECT_EQ(s.Text1->text(), QStringLiteral("bold\nface"));
+}
+
+TEST_F(WindowTest, UndoAndRedoInTheInputBoxRecompute) {
+    Skivler& s = open();
+    type(s.Text1, QStringLiteral("bat"));
+    s.yesCopy->setValue(1);
+    const int before = copies();
+    QTest::keyClick(s.Text1, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(s.Text1->text(), QString()) << "typing is undone as one step";
+    EXPECT_EQ(s.Text2->text(), QString());
+    EXPECT_EQ(s.Text4->text(), QString());
+    EXPECT_EQ(copies() - before, 1);
+    QTest::keyClick(s.Text1, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_EQ(s.Text1->text(), QStringLiteral("bat"));
+    EXPECT_EQ(s.Text2->text(), QStringLiteral("bt"));
+    EXPECT_EQ(copies() - before, 2);
+}
