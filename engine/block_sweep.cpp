@@ -142,33 +142,59 @@ QUENBY_BLOCK_TARGET inline char16_t* packBlock(char16_t* w, __m256i a, __m256i b
     return w + _mm_popcnt_u32(keep);
 }
 
-// The units each window compares equal to, as vectors.
+// The units each window compares equal to, as vectors of bytes.
 struct Windows {
     int count = 0;
+    bool anyInNarrowText = true; // false when some window matches no unit below 256
     __m256i one[kMaxWindows];
     __m256i other[kMaxWindows];
 };
 
-// Where the first characters of the strip string start: 0xFFFF in those
-// units of the two vectors of a block, and a bit for each in lanes.
+// The 32 bytes from byte j of [block, next] on (j below 8).
+QUENBY_BLOCK_TARGET inline __m256i bytesFrom(__m256i block, __m256i straddle, int j) {
+    // straddle holds bytes 16 to 47: the shifts work within 16-byte halves.
+    switch (j) {
+    case 0:
+        return block;
+    case 1:
+        return _mm256_alignr_epi8(straddle, block, 1);
+    case 2:
+        return _mm256_alignr_epi8(straddle, block, 2);
+    case 3:
+        return _mm256_alignr_epi8(straddle, block, 3);
+    case 4:
+        return _mm256_alignr_epi8(straddle, block, 4);
+    case 5:
+        return _mm256_alignr_epi8(straddle, block, 5);
+    case 6:
+        return _mm256_alignr_epi8(straddle, block, 6);
+    default:
+        return _mm256_alignr_epi8(straddle, block, 7);
+    }
+}
+
+// Where the first characters of the strip string start among units below
+// 256: 0xFF in those bytes of a block, and a bit for each in lanes. bytes
+// holds the block's 32 units and next the 8 after them, narrowed.
 struct Starts {
-    __m256i a;
-    __m256i b;
+    __m256i bytes;
     Lanes lanes;
 };
 
-QUENBY_BLOCK_TARGET inline Starts windowStarts(const char16_t* s, const Windows& windows) {
-    __m256i a = _mm256_set1_epi8(char(0xFF));
-    __m256i b = a;
+QUENBY_BLOCK_TARGET inline Starts windowStarts(__m256i bytes, __m128i next,
+                                               const Windows& windows) {
+    if (!windows.anyInNarrowText)
+        return {_mm256_setzero_si256(), 0};
+    const __m256i straddle = _mm256_permute2x128_si256(
+        bytes, _mm256_inserti128_si256(_mm256_setzero_si256(), next, 0), 0x21);
+    __m256i found = _mm256_set1_epi8(char(0xFF));
     for (int j = 0; j < windows.count; ++j) {
-        const __m256i wa = load(s + j);
-        const __m256i wb = load(s + j + 16);
-        a = _mm256_and_si256(a, _mm256_or_si256(_mm256_cmpeq_epi16(wa, windows.one[j]),
-                                                _mm256_cmpeq_epi16(wa, windows.other[j])));
-        b = _mm256_and_si256(b, _mm256_or_si256(_mm256_cmpeq_epi16(wb, windows.one[j]),
-                                                _mm256_cmpeq_epi16(wb, windows.other[j])));
+        const __m256i window = bytesFrom(bytes, straddle, j);
+        found =
+            _mm256_and_si256(found, _mm256_or_si256(_mm256_cmpeq_epi8(window, windows.one[j]),
+                                                    _mm256_cmpeq_epi8(window, windows.other[j])));
     }
-    return {a, b, lanesOf(a, b)};
+    return {found, Lanes(_mm256_movemask_epi8(found))};
 }
 
 constexpr qsizetype kUndecided = -2;
@@ -204,12 +230,16 @@ QUENBY_BLOCK_TARGET qsizetype sweep(const char16_t* s, qsizetype n, char16_t** w
     if (matching) {
         windows.count = t.windows;
         for (int j = 0; j < t.windows; ++j) {
-            windows.one[j] = _mm256_set1_epi16(short(t.windowUnits[size_t(j)][0]));
-            windows.other[j] = _mm256_set1_epi16(short(t.windowUnits[size_t(j)][1]));
+            const auto& units = t.windowUnits[size_t(j)];
+            windows.anyInNarrowText = windows.anyInNarrowText && units[0] < 256;
+            windows.one[j] = _mm256_set1_epi8(char(units[0]));
+            windows.other[j] = _mm256_set1_epi8(char(units[1]));
         }
     }
-    // How far past a block's first unit the windows look.
+    // How far past a block's first unit the windows look, and how far the
+    // block reads: with a strip string, 8 units on.
     const qsizetype look = matching ? windows.count - 1 : 0;
+    const qsizetype reach = kBlockUnits + (matching ? 8 : 0);
     const __m256i marker = _mm256_set1_epi16(short(t.marker));
     const __m256i replacement = _mm256_set1_epi16(short(t.replacementUnit));
     const __m256i highBytes = _mm256_set1_epi16(short(0xFF00));
@@ -218,11 +248,12 @@ QUENBY_BLOCK_TARGET qsizetype sweep(const char16_t* s, qsizetype n, char16_t** w
     Lanes carry = 0;            // all at once: lanes inside an occurrence from the block before
     qsizetype coveredUntil = 0; // one at a time: the end of the last occurrence replaced
     qsizetype i = 0;
-    for (; i + kBlockUnits + look <= n; i += kBlockUnits) {
+    for (; i + reach <= n; i += kBlockUnits) {
         const __m256i a = load(s + i);
         const __m256i b = load(s + i + 16);
         // Units of 256 or more saturate to 255 here; the block stops at them.
-        const Lookup l = prepare(packUnsigned(a, b));
+        const __m256i bytes = packUnsigned(a, b);
+        const Lookup l = prepare(bytes);
 
         // Lanes left to the caller: units of 256 or more, and with a strip
         // string, every start whose windows could reach one (there a
@@ -230,16 +261,19 @@ QUENBY_BLOCK_TARGET qsizetype sweep(const char16_t* s, qsizetype n, char16_t** w
         Lanes hard = 0;
         Starts found{};
         if (matching) {
-            const __m256i la = load(s + i + look);
-            const __m256i lb = load(s + i + look + 16);
-            const __m256i any = _mm256_or_si256(_mm256_or_si256(a, b), _mm256_or_si256(la, lb));
+            const __m128i next = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + i + 32));
+            const __m256i any = _mm256_or_si256(
+                _mm256_or_si256(a, b), _mm256_inserti128_si256(_mm256_setzero_si256(), next, 0));
             if (!_mm256_testz_si256(any, highBytes)) {
                 const Lanes wide = ~narrowLanes(a, b);
-                const int firstWide =
-                    wide ? lowestLane(wide) : int(look) + lowestLane(~narrowLanes(la, lb));
+                const __m128i nextNarrow =
+                    _mm_cmpeq_epi16(_mm_srli_epi16(next, 8), _mm_setzero_si128());
+                const int nextWide = lowestLane(
+                    ~Lanes(_mm_movemask_epi8(_mm_packs_epi16(nextNarrow, nextNarrow))) & 0xFF);
+                const int firstWide = wide ? lowestLane(wide) : int(kBlockUnits) + nextWide;
                 hard = ~lanesBelow(firstWide - look);
             }
-            found = windowStarts(s + i, windows);
+            found = windowStarts(bytes, _mm_packus_epi16(next, next), windows);
         } else if (!_mm256_testz_si256(_mm256_or_si256(a, b), highBytes)) {
             hard = ~narrowLanes(a, b);
         }
@@ -299,9 +333,16 @@ QUENBY_BLOCK_TARGET qsizetype sweep(const char16_t* s, qsizetype n, char16_t** w
             keep |= replaced;
             // All at once, the windows' own masks can serve: the starts they
             // hold beyond `replaced` are not kept.
-            const bool own = replaceAllAtOnce;
-            outA = _mm256_blendv_epi8(outA, replacement, own ? found.a : unitMask(replaced));
-            outB = _mm256_blendv_epi8(outB, replacement, own ? found.b : unitMask(replaced >> 16));
+            if (replaceAllAtOnce) {
+                outA = _mm256_blendv_epi8(
+                    outA, replacement, _mm256_cvtepi8_epi16(_mm256_castsi256_si128(found.bytes)));
+                outB = _mm256_blendv_epi8(
+                    outB, replacement,
+                    _mm256_cvtepi8_epi16(_mm256_extracti128_si256(found.bytes, 1)));
+            } else {
+                outA = _mm256_blendv_epi8(outA, replacement, unitMask(replaced));
+                outB = _mm256_blendv_epi8(outB, replacement, unitMask(replaced >> 16));
+            }
         }
         w = packBlock(w, outA, outB, keep);
         if (stopAt < kBlockUnits) {
