@@ -173,18 +173,12 @@ QUENBY_BLOCK_TARGET inline __m256i bytesFrom(__m256i block, __m256i straddle, in
     }
 }
 
-// Where the first characters of the strip string start among units below
-// 256: 0xFF in those bytes of a block, and a bit for each in lanes. bytes
-// holds the block's 32 units and next the 8 after them, narrowed.
-struct Starts {
-    __m256i bytes;
-    Lanes lanes;
-};
-
-QUENBY_BLOCK_TARGET inline Starts windowStarts(__m256i bytes, __m128i next,
-                                               const Windows& windows) {
+// The lanes where the first characters of the strip string start, among
+// units below 256. bytes holds the block's 32 units and next the 8 after
+// them, narrowed.
+QUENBY_BLOCK_TARGET inline Lanes windowStarts(__m256i bytes, __m128i next, const Windows& windows) {
     if (!windows.anyInNarrowText)
-        return {_mm256_setzero_si256(), 0};
+        return 0;
     const __m256i straddle = _mm256_permute2x128_si256(
         bytes, _mm256_inserti128_si256(_mm256_setzero_si256(), next, 0), 0x21);
     __m256i found = _mm256_set1_epi8(char(0xFF));
@@ -194,7 +188,7 @@ QUENBY_BLOCK_TARGET inline Starts windowStarts(__m256i bytes, __m128i next,
             _mm256_and_si256(found, _mm256_or_si256(_mm256_cmpeq_epi8(window, windows.one[j]),
                                                     _mm256_cmpeq_epi8(window, windows.other[j])));
     }
-    return {found, Lanes(_mm256_movemask_epi8(found))};
+    return Lanes(_mm256_movemask_epi8(found));
 }
 
 constexpr qsizetype kUndecided = -2;
@@ -224,7 +218,6 @@ QUENBY_BLOCK_TARGET qsizetype sweep(const char16_t* s, qsizetype n, char16_t** w
     const bool hasStops = t.hasStops;
     const bool matching = t.matching;
     const bool replaceAllAtOnce = t.replaceAllAtOnce;
-    const bool replacementIsEmpty = t.replacementIsEmpty;
     const qsizetype patternSize = t.patternSize;
     Windows windows;
     if (matching) {
@@ -236,18 +229,25 @@ QUENBY_BLOCK_TARGET qsizetype sweep(const char16_t* s, qsizetype n, char16_t** w
             windows.other[j] = _mm256_set1_epi8(char(units[1]));
         }
     }
+    // The replacement's units, each written at the lane that many units into
+    // its occurrence; those past the block go into the next one.
+    const int replacementSize = t.replaceInBlocks ? t.replacementSize : 0;
+    __m256i replacement[kMaxWindows];
+    Lanes carriedReplacement[kMaxWindows] = {};
+    for (int j = 0; j < replacementSize; ++j)
+        replacement[j] = _mm256_set1_epi16(short(t.replacement[size_t(j)]));
     // How far past a block's first unit the windows look, and how far the
     // block reads: with a strip string, 8 units on.
     const qsizetype look = matching ? windows.count - 1 : 0;
     const qsizetype reach = kBlockUnits + (matching ? 8 : 0);
     const __m256i marker = _mm256_set1_epi16(short(t.marker));
-    const __m256i replacement = _mm256_set1_epi16(short(t.replacementUnit));
     const __m256i highBytes = _mm256_set1_epi16(short(0xFF00));
     char16_t* w = *wp;
     qint64 replacedCount = 0;
     Lanes carry = 0;            // all at once: lanes inside an occurrence from the block before
     qsizetype coveredUntil = 0; // one at a time: the end of the last occurrence replaced
     qsizetype i = 0;
+    bool stopped = false;
     for (; i + reach <= n; i += kBlockUnits) {
         const __m256i a = load(s + i);
         const __m256i b = load(s + i + 16);
@@ -259,7 +259,7 @@ QUENBY_BLOCK_TARGET qsizetype sweep(const char16_t* s, qsizetype n, char16_t** w
         // string, every start whose windows could reach one (there a
         // character may take two units, or match by case folding).
         Lanes hard = 0;
-        Starts found{};
+        Lanes found = 0;
         if (matching) {
             const __m128i next = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + i + 32));
             const __m256i any = _mm256_or_si256(
@@ -279,10 +279,10 @@ QUENBY_BLOCK_TARGET qsizetype sweep(const char16_t* s, qsizetype n, char16_t** w
         }
         if (hasStops)
             hard |= Lanes(_mm256_movemask_epi8(contains(stop, l)));
-        const Lanes starts = found.lanes & ~hard;
+        const Lanes starts = found & ~hard;
 
-        Lanes covered = 0;
-        Lanes replaced = 0;
+        Lanes covered = 0;  // inside an occurrence, past its first unit
+        Lanes replaced = 0; // the first units of the occurrences replaced
         int stopAt = kBlockUnits;
         if (replaceAllAtOnce) {
             // Occurrences found by whole windows cannot overlap one another,
@@ -320,42 +320,42 @@ QUENBY_BLOCK_TARGET qsizetype sweep(const char16_t* s, qsizetype n, char16_t** w
             }
         }
 
-        Lanes keep =
-            ~Lanes(_mm256_movemask_epi8(contains(drop, l))) & ~covered & lanesBelow(stopAt);
         const __m256i slots = contains(slot, l);
         __m256i outA =
             _mm256_blendv_epi8(a, marker, _mm256_cvtepi8_epi16(_mm256_castsi256_si128(slots)));
         __m256i outB =
             _mm256_blendv_epi8(b, marker, _mm256_cvtepi8_epi16(_mm256_extracti128_si256(slots, 1)));
-        if (replacementIsEmpty) {
-            keep &= ~replaced;
-        } else {
-            keep |= replaced;
-            // All at once, the windows' own masks can serve: the starts they
-            // hold beyond `replaced` are not kept.
-            if (replaceAllAtOnce) {
-                outA = _mm256_blendv_epi8(
-                    outA, replacement, _mm256_cvtepi8_epi16(_mm256_castsi256_si128(found.bytes)));
-                outB = _mm256_blendv_epi8(
-                    outB, replacement,
-                    _mm256_cvtepi8_epi16(_mm256_extracti128_si256(found.bytes, 1)));
-            } else {
-                outA = _mm256_blendv_epi8(outA, replacement, unitMask(replaced));
-                outB = _mm256_blendv_epi8(outB, replacement, unitMask(replaced >> 16));
-            }
+        Lanes written = 0; // lanes of occurrences that take a unit of the replacement
+        for (int j = 0; j < replacementSize; ++j) {
+            const quint64 lanes = quint64(replaced) << j;
+            const Lanes here = Lanes(lanes) | carriedReplacement[j];
+            carriedReplacement[j] = Lanes(lanes >> 32);
+            outA = _mm256_blendv_epi8(outA, replacement[j], unitMask(here));
+            outB = _mm256_blendv_epi8(outB, replacement[j], unitMask(here >> 16));
+            written |= here;
         }
+        const Lanes dropped = Lanes(_mm256_movemask_epi8(contains(drop, l)));
+        const Lanes keep = ((~dropped & ~covered & ~replaced) | written) & lanesBelow(stopAt);
         w = packBlock(w, outA, outB, keep);
         if (stopAt < kBlockUnits) {
             // Nothing replaced before the stop reaches past it.
             i += stopAt;
-            carry = 0;
+            stopped = true;
             break;
         }
+    }
+    if (!stopped) {
+        // The last occurrence may reach past the last block: write the rest
+        // of its replacement, and go on after it.
+        for (int j = 0; j < replacementSize; ++j)
+            if (carriedReplacement[j])
+                *w++ = t.replacement[size_t(j)];
+        i = std::max(i + _mm_popcnt_u32(carry), coveredUntil);
     }
     *wp = w;
     if (count)
         *count += replacedCount;
-    return std::max(i + _mm_popcnt_u32(carry), coveredUntil);
+    return i;
 }
 
 } // namespace

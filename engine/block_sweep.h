@@ -8,7 +8,7 @@
 // (dropped, put in place by the marker, or kept). Occurrences of the strip
 // string that lie wholly in such units are found on the way by comparing its
 // first characters at every position at once, and replaced there when the
-// replacement's output is short. Anything else (a unit of 256 or more, a
+// replacement's output is no longer than they are. Anything else (a unit of 256 or more, a
 // slot character whose marker takes two units, a longer replacement) stops
 // the sweep, and the caller settles that character on its own, then starts
 // the sweep again.
@@ -48,11 +48,12 @@ struct BlockTables {
     const char32_t* fold = nullptr;    // what each unit below 256 is compared as
     const char32_t* pattern = nullptr; // the strip string's characters, compared as
     qsizetype patternSize = 0;
-    // The replacement's output when it is at most one unit; a longer one
-    // stops the sweep at each occurrence.
+    // The replacement's output, written in place of each occurrence when it
+    // is no longer than the occurrence (and at most kMaxWindows units);
+    // otherwise each occurrence stops the sweep.
     bool replaceInBlocks = false;
-    bool replacementIsEmpty = true;
-    char16_t replacementUnit = 0;
+    int replacementSize = 0;
+    std::array<char16_t, kMaxWindows> replacement{};
     // Whole windows and no two occurrences can overlap (no proper prefix of
     // the string equals a suffix): occurrences are replaced without looking
     // at them one by one.

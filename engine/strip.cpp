@@ -289,11 +289,12 @@ public:
                 if (i == n)
                     break;
             }
-            // The character the blocks stopped at; characters from 256 up
-            // tend to come in runs, so take the rest of their block too.
-            const qsizetype blockEnd = !blocks      ? n
-                                       : s[i] < 256 ? i + 1
-                                                    : std::min(i + detail::kBlockUnits, n);
+            // The character the blocks stopped at. Characters from 256 up
+            // tend to come in runs, so take the rest of their block too; and
+            // near the end, where no whole block is left, take everything.
+            qsizetype blockEnd = n;
+            if (blocks && n - i >= 2 * detail::kBlockUnits)
+                blockEnd = s[i] < 256 ? i + 1 : i + detail::kBlockUnits;
             while (i < blockEnd) {
                 const char16_t u = s[i];
                 const quint32 e = u < 256 ? m_fast[u] : kSlow;
@@ -358,10 +359,14 @@ private:
                                         units.empty() ? none : units.back()};
         }
         t.windowsAreWhole = t.windows == matcher.size();
-        t.replaceInBlocks = replacement.size() <= 1;
-        t.replacementIsEmpty = replacement.isEmpty();
-        if (replacement.size() == 1)
-            t.replacementUnit = unitsOf(replacement)[0];
+        // An output no longer than the occurrence it replaces keeps the
+        // output within the input's size.
+        t.replaceInBlocks =
+            replacement.size() <= std::min<qsizetype>(matcher.size(), detail::kMaxWindows);
+        if (t.replaceInBlocks) {
+            t.replacementSize = int(replacement.size());
+            std::copy_n(unitsOf(replacement), replacement.size(), t.replacement.begin());
+        }
         t.replaceAllAtOnce = t.windowsAreWhole && t.replaceInBlocks && !matcher.canOverlap();
     }
 
@@ -419,7 +424,9 @@ StripResult strip(const QString& input, const StripOptions& options, SweepMode m
     if (!hasLoneSurrogate(options.replacement)) {
         const CharacterRules rules(options);
         const Matcher matcher(options.stripString, options.caseSensitive);
-        const QString replacement = characterPass(options.replacement, options, mode);
+        // The replacement goes through the character pass once, not at each occurrence.
+        const QString replacement =
+            *Sweeper(rules, nullptr, QString(), mode).run(options.replacement, nullptr, false);
         if (auto text = Sweeper(rules, &matcher, replacement, mode).run(input, &count, true))
             return {*text, count};
     }
