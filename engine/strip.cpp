@@ -229,7 +229,7 @@ private:
 // Both passes in one sweep: at each character either an occurrence of the
 // strip string starts there (write the replacement, skip the occurrence) or
 // the character goes through the rules. Runs of plain units below 256 go
-// through tables, sixteen at a time where the processor allows.
+// through tables, 32 at a time where the processor allows (block_sweep.h).
 class Sweeper {
 public:
     // matcher null: the character pass alone. replacement: written as it is
