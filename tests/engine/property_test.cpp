@@ -140,7 +140,9 @@ struct Case {
     Shape shape;
 };
 
-void PrintTo(const Case& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const Case& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class AgainstReference : public ::testing::TestWithParam<Case> {};
 
