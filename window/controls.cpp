@@ -106,15 +106,20 @@ void TextArea::setText(const QString& text) {
     const qsizetype end = text.size() - suffix;
     if (suffix > 0 && end > prefix && text.at(end - 1) == QLatin1Char('\r'))
         --suffix; // the LF of a CR LF belongs with its CR
-    const QString middle =
-        withLineFeeds(QStringView(text).mid(prefix, text.size() - prefix - suffix));
+    const QStringView given = QStringView(text).mid(prefix, text.size() - prefix - suffix);
+    const QString middle = withLineFeeds(given);
     const qsizetype replaced = m_text.size() - prefix - suffix;
     if (QStringView(m_text).mid(prefix, replaced) == middle)
         return;
     const qsizetype oldLength = m_text.size();
-    // Edit the box's own copy, rather than share the caller's, so that the
-    // next edit of either does not copy the whole text.
-    m_text.replace(prefix, replaced, middle);
+    // Edit the box's own copy rather than share the caller's, so that the
+    // next edit of either does not copy the whole text; but when the copy is
+    // shared already (the clipboard holds it), taking the caller's text
+    // costs nothing where editing would copy it.
+    if (!m_text.isDetached() && given == middle)
+        m_text = text;
+    else
+        m_text.replace(prefix, replaced, middle);
     if (isVisible() && !m_stale)
         writeDocument(prefix, oldLength - suffix, middle);
     else
