@@ -83,22 +83,6 @@ bool isPunctuationCode(int code) {
            (code >= 123 && code <= 191);
 }
 
-bool isOneOf(char32_t cp, const char* letters) {
-    for (; *letters; ++letters)
-        if (cp == char32_t(*letters))
-            return true;
-    return false;
-}
-
-bool isStrippedVowel(char32_t cp, const StripOptions& o) {
-    if (!o.stripVowels)
-        return false;
-    const bool upper = o.caseChoice == CaseChoice::Upper || o.caseChoice == CaseChoice::Both;
-    const bool lower = o.caseChoice == CaseChoice::Lower || o.caseChoice == CaseChoice::Both;
-    return (upper && isOneOf(cp, o.includeY ? "AEIOUY" : "AEIOU")) ||
-           (lower && isOneOf(cp, o.includeY ? "aeiouy" : "aeiou"));
-}
-
 enum class Action : quint8 { Drop, Keep, Slot };
 
 // What the character pass does with each character, decided once per run.
@@ -109,16 +93,35 @@ public:
 
     explicit CharacterRules(const StripOptions& o)
         : m_stripPunctuation(o.stripPunctuation), m_marker(o.marker) {
-        for (const QString& slot : o.slots)
-            if (const auto cp = singleCharacter(slot))
+        m_latin1.fill(Action::Keep);
+        for (const QString& slot : o.slots) {
+            if (const auto cp = singleCharacter(slot)) {
                 m_slots.push_back(*cp);
+                if (*cp < 256)
+                    m_latin1[*cp] = Action::Slot;
+            }
+        }
         // Tests 1 to 4 can only drop a character, so their order does not
         // change the outcome; what matters is that each wins over the slot test.
-        for (char32_t cp = 0; cp < 256; ++cp) {
-            const bool drop = (o.stripPunctuation && isPunctuation(cp)) ||
-                              (o.stripNumbers && cp >= '0' && cp <= '9') ||
-                              (o.stripSpaces && cp == ' ') || isStrippedVowel(cp, o);
-            m_latin1[cp] = drop ? Action::Drop : slotOrKeep(cp);
+        auto drop = [this](char32_t cp) { m_latin1[cp] = Action::Drop; };
+        if (o.stripPunctuation)
+            for (char32_t cp = 0; cp < 256; ++cp)
+                if (isPunctuation(cp))
+                    drop(cp);
+        if (o.stripNumbers)
+            for (char32_t cp = '0'; cp <= '9'; ++cp)
+                drop(cp);
+        if (o.stripSpaces)
+            drop(' ');
+        if (o.stripVowels) {
+            const char* upper = o.includeY ? "AEIOUY" : "AEIOU";
+            const char* lower = o.includeY ? "aeiouy" : "aeiou";
+            if (o.caseChoice == CaseChoice::Upper || o.caseChoice == CaseChoice::Both)
+                for (const char* v = upper; *v; ++v)
+                    drop(char32_t(*v));
+            if (o.caseChoice == CaseChoice::Lower || o.caseChoice == CaseChoice::Both)
+                for (const char* v = lower; *v; ++v)
+                    drop(char32_t(*v));
         }
     }
 
@@ -144,13 +147,21 @@ private:
     QString m_marker;
 };
 
+// The upper case of a unit below 256, one code point for one; ASCII without
+// a call into Qt.
+char32_t latin1Upper(char32_t u) {
+    if (u >= 'a' && u <= 'z')
+        return u - ('a' - 'A');
+    return u < 128 ? u : QChar::toUpper(u);
+}
+
 // Finds the strip string character by character, folding each side's
 // characters to upper case one at a time when the search ignores case.
 class Matcher {
 public:
     Matcher(const QString& pattern, bool caseSensitive) : m_caseSensitive(caseSensitive) {
         for (char32_t u = 0; u < 256; ++u)
-            m_latin1Fold[u] = caseSensitive ? u : QChar::toUpper(u);
+            m_latin1Fold[u] = caseSensitive ? u : latin1Upper(u);
         const char16_t* units = unitsOf(pattern);
         for (qsizetype i = 0, next = 0; i < pattern.size(); i = next)
             m_pattern.push_back(fold(codePointAt(units, i, pattern.size(), &next)));
@@ -244,32 +255,20 @@ public:
             switch (rules.action(u)) {
             case Action::Drop:
                 e = 0;
-                m_blocks.drop.add(u);
                 break;
             case Action::Keep:
                 e = kWrite | u;
                 break;
             case Action::Slot:
-                if (marker.isEmpty()) {
-                    e = 0;
-                    m_blocks.drop.add(u);
-                } else if (marker.size() == 1) {
-                    e = kWrite | unitsOf(marker)[0];
-                    m_blocks.slot.add(u);
-                } else {
+                if (marker.size() <= 1)
+                    e = marker.isEmpty() ? 0 : kWrite | unitsOf(marker)[0];
+                else
                     e = kSlow;
-                    m_blocks.stop.add(u);
-                }
                 break;
             }
             if (matcher && matcher->fold(u) == matcher->pattern()[0])
                 e = kSlow;
         }
-        if (marker.size() == 1)
-            m_blocks.marker = unitsOf(marker)[0];
-        m_blocks.hasStops = !m_blocks.stop.isEmpty();
-        if (matcher)
-            prepareBlockMatching(*matcher, replacement);
     }
 
     // The output, or nullopt when stopAtLoneSurrogate and the input holds a
@@ -278,14 +277,20 @@ public:
                                bool stopAtLoneSurrogate) const {
         const char16_t* s = unitsOf(input);
         const qsizetype n = input.size();
-        const bool blocks = m_blocksAllowed && detail::blockSweepAvailable() &&
-                            (!m_matcher || m_blocks.windows > 0);
+        // The block tables pay off only on texts of a few blocks or more.
+        detail::BlockTables tables;
+        bool blocks =
+            m_blocksAllowed && n >= 4 * detail::kBlockUnits && detail::blockSweepAvailable();
+        if (blocks) {
+            tables = blockTables();
+            blocks = !m_matcher || tables.windows > 0;
+        }
         Output out(n);
         char16_t* w = out.begin();
         qsizetype i = 0;
         while (i < n) {
             if (blocks) {
-                i += detail::sweepBlocks(s + i, n - i, &w, count, m_blocks);
+                i += detail::sweepBlocks(s + i, n - i, &w, count, tables);
                 if (i == n)
                     break;
             }
@@ -337,26 +342,55 @@ private:
     static constexpr quint32 kWrite = 1u << 16; // write the low 16 bits
     static constexpr quint32 kSlow = 1u << 17;  // needs more than the table
 
-    void prepareBlockMatching(const Matcher& matcher, const QString& replacement) {
-        detail::BlockTables& t = m_blocks;
+    detail::BlockTables blockTables() const {
+        detail::BlockTables t;
+        const QString& marker = m_rules.marker();
+        for (char16_t u = 0; u < 256; ++u) {
+            switch (m_rules.action(u)) {
+            case Action::Drop:
+                t.drop.add(u);
+                break;
+            case Action::Keep:
+                break;
+            case Action::Slot:
+                if (marker.isEmpty())
+                    t.drop.add(u);
+                else if (marker.size() == 1)
+                    t.slot.add(u);
+                else
+                    t.stop.add(u);
+                break;
+            }
+        }
+        if (marker.size() == 1)
+            t.marker = unitsOf(marker)[0];
+        t.hasStops = !t.stop.isEmpty();
+        if (m_matcher)
+            addMatching(t, *m_matcher, m_replacement);
+        return t;
+    }
+
+    static void addMatching(detail::BlockTables& t, const Matcher& matcher,
+                            const QString& replacement) {
         t.matching = true;
         t.fold = matcher.latin1Fold();
         t.pattern = matcher.pattern();
         t.patternSize = matcher.size();
         t.windows = int(std::min<qsizetype>(matcher.size(), detail::kMaxWindows));
         for (int j = 0; j < t.windows; ++j) {
-            std::vector<char16_t> units;
-            for (char16_t u = 0; u < 256; ++u)
+            std::array<char16_t, 3> units{};
+            int found = 0;
+            for (char16_t u = 0; u < 256 && found < 3; ++u)
                 if (matcher.fold(u) == matcher.pattern()[j])
-                    units.push_back(u);
-            if (units.size() > 2) { // no letter has three cases below 256; stop comparing here
+                    units[size_t(found++)] = u;
+            if (found == 3) { // no letter has three cases below 256; compare no further
                 t.windows = j;
                 break;
             }
-            // A unit of 256 or more never counts in a window; 0x100 stands for none.
-            const char16_t none = 0x100;
-            t.windowUnits[size_t(j)] = {units.empty() ? none : units.front(),
-                                        units.empty() ? none : units.back()};
+            // A unit of 256 or more never counts in a window: 0x100 stands for none.
+            t.windowUnits[size_t(j)] =
+                found == 0 ? std::array<char16_t, 2>{0x100, 0x100}
+                           : std::array<char16_t, 2>{units[0], units[size_t(found - 1)]};
         }
         t.windowsAreWhole = t.windows == matcher.size();
         // An output no longer than the occurrence it replaces keeps the
@@ -375,7 +409,6 @@ private:
     const QString& m_replacement;
     bool m_blocksAllowed = true;
     std::array<quint32, 256> m_fast{};
-    detail::BlockTables m_blocks;
 };
 
 } // namespace

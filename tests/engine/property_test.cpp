@@ -208,7 +208,7 @@ TEST_P(AgainstReference, EachPassAgreesInBothSweeps) {
 // overlap themselves ("aa", "a a") occur often.
 INSTANTIATE_TEST_SUITE_P(Texts, AgainstReference,
                          ::testing::Values(Case{"ShortEdgeTexts", 20260607, {24, 3, 100}},
-                                           Case{"LongEdgeTexts", 20260611, {200, 12, 100}},
+                                           Case{"LongEdgeTexts", 20260611, {300, 12, 100}},
                                            Case{"LongPlainTexts", 20260613, {400, 12, 3}}),
                          [](const ::testing::TestParamInfo<Case>& info) {
                              return std::string(info.param.name);
