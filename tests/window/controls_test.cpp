@@ -1,5 +1,6 @@
 #include "window_fixture.h"
 
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QTextBlock>
 #include <functional>
@@ -119,6 +120,19 @@ TEST_F(WindowTest, AProgramWriteLeavesTheBoxAsASetTextDoes) {
     EXPECT_EQ(s.Text2->textCursor().position(), 0);
     EXPECT_FALSE(s.Text2->textCursor().hasSelection());
     EXPECT_FALSE(s.Text2->document()->isUndoAvailable()) << "the program's write is not undoable";
+
+    // Scrolled down, the output box goes back to the top at the next output.
+    QStringList lines;
+    for (int i = 0; i < 300; ++i)
+        lines << QStringLiteral("line %1").arg(i);
+    s.Text1->setText(lines.join(QLatin1Char('\n')));
+    QScrollBar* bar = s.Text2->verticalScrollBar();
+    bar->setValue(bar->maximum());
+    ASSERT_GT(bar->value(), 0);
+    type(s.Text1, QStringLiteral("z"));
+    EXPECT_EQ(bar->value(), 0);
+    EXPECT_TRUE(s.Text2->text().endsWith(QStringLiteral("ln 299z")));
+    s.Text1->setText(QStringLiteral("abc\ndef\nghix"));
 
     // Giving a box the text it holds, in another line-end form, is no change.
     s.yesCopy->setValue(1);
