@@ -63,17 +63,19 @@ QUENBY_BLOCK_TARGET inline __m256i broadcast(const quint8* sixteenBytes) {
         _mm_load_si128(reinterpret_cast<const __m128i*>(sixteenBytes)));
 }
 
-// Two vectors of 16 units as 32 bytes in order, with signed or unsigned
-// saturation (the packs work within each 128-bit half, hence the permute).
+// Two vectors of 16 units as 32 bytes in order, units from 256 up turned
+// into 255 (the pack works within each 128-bit half, hence the permute).
 QUENBY_BLOCK_TARGET inline __m256i packUnsigned(__m256i a, __m256i b) {
     return _mm256_permute4x64_epi64(_mm256_packus_epi16(a, b), 0xD8);
 }
 
+// A bit for each unit whose 16-bit mask in the two vectors is set.
 QUENBY_BLOCK_TARGET inline Lanes lanesOf(__m256i maskA, __m256i maskB) {
     return Lanes(
         _mm256_movemask_epi8(_mm256_permute4x64_epi64(_mm256_packs_epi16(maskA, maskB), 0xD8)));
 }
 
+// A bit for each unit below 256.
 QUENBY_BLOCK_TARGET inline Lanes narrowLanes(__m256i a, __m256i b) {
     const __m256i zero = _mm256_setzero_si256();
     return lanesOf(_mm256_cmpeq_epi16(_mm256_srli_epi16(a, 8), zero),
