@@ -144,9 +144,9 @@ void PrintTo(const Case& c, std::ostream* os) {
     *os << c.name;
 }
 
-class AgainstReference : public ::testing::TestWithParam<Case> {};
+class EngineAgainstReference : public ::testing::TestWithParam<Case> {};
 
-TEST_P(AgainstReference, StripAgreesInBothSweeps) {
+TEST_P(EngineAgainstReference, StripAgreesInBothSweeps) {
     const Case& c = GetParam();
     Generator g(c.seed, c.shape);
     int failures = 0;
@@ -172,7 +172,7 @@ TEST_P(AgainstReference, StripAgreesInBothSweeps) {
     EXPECT_GT(withOccurrences, kRuns / 4);
 }
 
-TEST_P(AgainstReference, EachPassAgreesInBothSweeps) {
+TEST_P(EngineAgainstReference, EachPassAgreesInBothSweeps) {
     const Case& c = GetParam();
     Generator g(c.seed + 1, c.shape);
     int failures = 0;
@@ -206,7 +206,7 @@ TEST_P(AgainstReference, EachPassAgreesInBothSweeps) {
 // of units and occurrences cross from block to block; and long plain texts
 // with a few edge characters, where long strip strings and strings that
 // overlap themselves ("aa", "a a") occur often.
-INSTANTIATE_TEST_SUITE_P(Texts, AgainstReference,
+INSTANTIATE_TEST_SUITE_P(Texts, EngineAgainstReference,
                          ::testing::Values(Case{"ShortEdgeTexts", 20260607, {24, 3, 100}},
                                            Case{"LongEdgeTexts", 20260611, {300, 12, 100}},
                                            Case{"LongPlainTexts", 20260613, {400, 12, 3}}),

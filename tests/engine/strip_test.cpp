@@ -69,9 +69,9 @@ void PrintTo(const Row& row, std::ostream* os) {
     *os << row.name;
 }
 
-class StripRows : public ::testing::TestWithParam<Row> {};
+class EngineRows : public ::testing::TestWithParam<Row> {};
 
-TEST_P(StripRows, GivesTheExpectedTextAndCount) {
+TEST_P(EngineRows, GivesTheExpectedTextAndCount) {
     const Row& row = GetParam();
     const quenby::StripResult r = quenby::strip(row.input, row.options);
     EXPECT_EQ(r.text, row.expected)
@@ -85,7 +85,7 @@ const QChar kLow(char16_t(0xDE00));                           // its second half
 
 // The string pass: occurrences, pieces and count.
 INSTANTIATE_TEST_SUITE_P(
-    StringPass, StripRows,
+    StringPass, EngineRows,
     ::testing::Values(
         Row{"NoOverlapFour", "aaaa", Options().find("aa", "b").o, "bb", 2},
         Row{"NoOverlapThree", "aaa", Options().find("aa", "b").o, "ba", 1},
@@ -130,7 +130,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 // The character pass: classes, their order, slots and marker.
 INSTANTIATE_TEST_SUITE_P(
-    CharacterPass, StripRows,
+    CharacterPass, EngineRows,
     ::testing::Values(
         Row{"NumbersKeepSlashAndColon", "a2/b:9", Options().numbers().o, "a/b:", std::nullopt},
         Row{"SuperscriptIsNoDigit", QString::fromUtf8("x²٠"), Options().numbers().o,
@@ -184,7 +184,7 @@ INSTANTIATE_TEST_SUITE_P(
             Options().find("q", QString(kLow)).punctuation().o, "", 1}),
     [](const ::testing::TestParamInfo<Row>& info) { return std::string(info.param.name); });
 
-TEST(Punctuation, ClassifiesByCodePageThenUnicode) {
+TEST(EnginePunctuation, ClassifiesByCodePageThenUnicode) {
     struct Case {
         char32_t cp;
         bool punctuation;
@@ -203,7 +203,7 @@ TEST(Punctuation, ClassifiesByCodePageThenUnicode) {
         EXPECT_EQ(quenby::isPunctuation(c.cp), c.punctuation) << "U+" << std::hex << unsigned(c.cp);
 }
 
-TEST(Punctuation, FilterTakesOneCharacter) {
+TEST(EnginePunctuation, FilterTakesOneCharacter) {
     struct Case {
         QString in;
         QString out;
@@ -221,7 +221,7 @@ TEST(Punctuation, FilterTakesOneCharacter) {
 
 // Beyond any 16-bit counter: 100,000 characters, more than 65,535 occurrences,
 // and an output twice the input's length.
-TEST(LongText, HundredThousandOccurrencesGrowTheOutput) {
+TEST(EngineLongText, HundredThousandOccurrencesGrowTheOutput) {
     const QString input(100000, QLatin1Char('a'));
     const quenby::StripResult r = quenby::strip(input, Options().find("a", "bc").o);
     EXPECT_EQ(r.count, 100000);
@@ -229,7 +229,7 @@ TEST(LongText, HundredThousandOccurrencesGrowTheOutput) {
     EXPECT_EQ(r.text, QStringLiteral("bc").repeated(100000));
 }
 
-TEST(LongText, HundredThousandMixedCharactersMatchTheReference) {
+TEST(EngineLongText, HundredThousandMixedCharactersMatchTheReference) {
     const QString line =
         QString::fromUtf8("The Cat sat on 12 mats! Ÿes, été \u00A0€ ") + kEmoji + "\n";
     const QString input = line.repeated(100000 / line.size() + 1).left(100000);
@@ -250,7 +250,7 @@ TEST(LongText, HundredThousandMixedCharactersMatchTheReference) {
     EXPECT_EQ(r.text, want.text);
 }
 
-TEST(Passes, StringPassAloneKeepsEveryCharacter) {
+TEST(EnginePasses, StringPassAloneKeepsEveryCharacter) {
     qint64 n = -1;
     EXPECT_EQ(quenby::stringPass("a!e 1a", "A", "x", false, &n), "x!e 1x");
     EXPECT_EQ(n, 2);
@@ -258,7 +258,7 @@ TEST(Passes, StringPassAloneKeepsEveryCharacter) {
     EXPECT_EQ(n, 0);
 }
 
-TEST(Passes, CharacterPassIgnoresTheStripString) {
+TEST(EnginePasses, CharacterPassIgnoresTheStripString) {
     const StripOptions o = Options().find("b", "zz").vowels(CaseChoice::Both, false).o;
     EXPECT_EQ(quenby::characterPass("abe", o), "b");
 }
