@@ -4,7 +4,7 @@ BUILD ?= build
 BUILD_TYPE ?= RelWithDebInfo
 JOBS ?= $(shell nproc)
 
-.PHONY: all setup configure build run test bench format clean test-sanitize
+.PHONY: all setup configure build run test bench format clean test-sanitize fuzz-build fuzz
 
 all: build
 
@@ -42,6 +42,23 @@ test-sanitize: setup
 		-DCMAKE_EXE_LINKER_FLAGS="$(SANITIZE_FLAGS)"
 	@cmake --build $(SANITIZE_BUILD) -j $(JOBS)
 	cd $(SANITIZE_BUILD) && $(SANITIZE_ENV) ctest --output-on-failure -j $(JOBS)
+
+# The fuzz targets as libFuzzer programs: clang, with the libraries they test
+# compiled in the same build for coverage and sanitizers. `make fuzz` runs each
+# target FUZZ_SECONDS seconds (scripts/fuzz.sh).
+FUZZ_BUILD ?= build-fuzz
+FUZZ_SECONDS ?= 60
+FUZZ_FLAGS := -fsanitize=fuzzer-no-link,address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=all
+
+fuzz-build: setup
+	@test -f $(FUZZ_BUILD)/CMakeCache.txt || CC=clang CXX=clang++ cmake -S . -B $(FUZZ_BUILD) \
+		-DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUENBY_FUZZ=ON -DQUENBY_BUILD_BENCH=OFF \
+		-DCMAKE_CXX_FLAGS="$(FUZZ_FLAGS)" \
+		-DCMAKE_EXE_LINKER_FLAGS="-fsanitize=address,undefined"
+	@cmake --build $(FUZZ_BUILD) -j $(JOBS) --target quenby_fuzzers
+
+fuzz: fuzz-build
+	FUZZ_BUILD=$(FUZZ_BUILD) bash scripts/fuzz.sh $(FUZZ_SECONDS)
 
 format:
 	@git ls-files '*.cpp' '*.h' | xargs clang-format -i
