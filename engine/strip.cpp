@@ -6,6 +6,7 @@
 #include <QChar>
 #include <algorithm>
 #include <iterator>
+#include <memory>
 #include <vector>
 
 namespace quenby {
@@ -237,6 +238,42 @@ private:
     QString m_text;
 };
 
+// What the rules say about each character from 256 up in the Basic
+// Multilingual Plane, worked out once per run, when it first comes: text
+// beyond Latin-1 repeats its characters, and working them out takes calls
+// into Qt's character tables.
+class WideVerdicts {
+public:
+    struct Verdict {
+        Action action;
+        bool mayStart; // an occurrence of the strip string may start with it
+    };
+
+    WideVerdicts(const CharacterRules& rules, const Matcher* matcher)
+        : m_rules(rules), m_matcher(matcher) {}
+
+    // u from 256 up and not a surrogate.
+    Verdict of(char16_t u) {
+        if (!m_known)
+            m_known = std::make_unique<quint8[]>(65536); // zeroed: nothing known yet
+        quint8& known = m_known[u];
+        if (!known) {
+            const bool mayStart = m_matcher && m_matcher->fold(u) == m_matcher->pattern()[0];
+            known = quint8(kKnown | int(m_rules.action(u)) | (mayStart ? kMayStart : 0));
+        }
+        return {Action(known & kActionBits), (known & kMayStart) != 0};
+    }
+
+private:
+    static constexpr quint8 kActionBits = 3;
+    static constexpr quint8 kMayStart = 4;
+    static constexpr quint8 kKnown = 8;
+
+    const CharacterRules& m_rules;
+    const Matcher* m_matcher;
+    std::unique_ptr<quint8[]> m_known;
+};
+
 // Both passes in one sweep: at each character either an occurrence of the
 // strip string starts there (write the replacement, skip the occurrence) or
 // the character goes through the rules. Runs of plain units below 256 go
@@ -286,6 +323,7 @@ public:
             blocks = !m_matcher || tables.windows > 0;
         }
         Output out(n);
+        WideVerdicts wide(m_rules, m_matcher);
         char16_t* w = out.begin();
         qsizetype i = 0;
         while (i < n) {
@@ -309,11 +347,20 @@ public:
                     ++i;
                     continue;
                 }
-                qsizetype next = 0;
-                const char32_t cp = codePointAt(s, i, n, &next);
-                if (m_matcher) {
-                    if (stopAtLoneSurrogate && next == i + 1 && QChar::isSurrogate(u))
+                qsizetype next = i + 1;
+                Action action;
+                bool mayStart = m_matcher != nullptr;
+                if (u >= 256 && !QChar::isSurrogate(u)) {
+                    const WideVerdicts::Verdict v = wide.of(u);
+                    action = v.action;
+                    mayStart = v.mayStart;
+                } else {
+                    const char32_t cp = codePointAt(s, i, n, &next);
+                    if (m_matcher && stopAtLoneSurrogate && next == i + 1 && QChar::isSurrogate(u))
                         return std::nullopt;
+                    action = m_rules.action(cp);
+                }
+                if (mayStart) {
                     const qsizetype end = m_matcher->matchAt(s, i, n);
                     if (end >= 0) {
                         ++*count;
@@ -322,11 +369,12 @@ public:
                         continue;
                     }
                 }
-                switch (m_rules.action(cp)) {
+                switch (action) {
                 case Action::Drop:
                     break;
                 case Action::Keep:
-                    w = std::copy(s + i, s + next, w);
+                    for (qsizetype k = i; k < next; ++k) // one unit or two: no call to copy
+                        *w++ = s[k];
                     break;
                 case Action::Slot:
                     w = out.write(w, m_rules.marker(), n - next);
