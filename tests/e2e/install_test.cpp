@@ -1,13 +1,16 @@
 // `cmake --install` into a temporary prefix puts the program, its desktop
 // entry and its icon where desktops look for them.
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QImage>
 #include <QProcess>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <map>
+#include <unistd.h>
 #include <utility>
 
 namespace {
@@ -31,18 +34,25 @@ std::map<QString, QString> desktopEntry(const QString& path) {
     return keys;
 }
 
+// Installs this build under a new temporary prefix; empty on failure.
+::testing::AssertionResult installInto(const QString& prefix) {
+    QProcess install;
+    install.setProcessChannelMode(QProcess::MergedChannels);
+    install.start(QStringLiteral(QUENBY_CMAKE),
+                  {QStringLiteral("--install"), QStringLiteral(QUENBY_BUILD_DIR),
+                   QStringLiteral("--prefix"), prefix});
+    if (!install.waitForFinished(60000) || install.exitCode() != 0)
+        return ::testing::AssertionFailure()
+               << "cmake --install: " << install.readAll().toStdString();
+    return ::testing::AssertionSuccess();
+}
+
 } // namespace
 
 TEST(Install, PutsTheProgramTheDesktopEntryAndTheIconInTheirXdgPlaces) {
     QTemporaryDir prefix;
     ASSERT_TRUE(prefix.isValid());
-    QProcess install;
-    install.setProcessChannelMode(QProcess::MergedChannels);
-    install.start(QStringLiteral(QUENBY_CMAKE),
-                  {QStringLiteral("--install"), QStringLiteral(QUENBY_BUILD_DIR),
-                   QStringLiteral("--prefix"), prefix.path()});
-    ASSERT_TRUE(install.waitForFinished(60000));
-    ASSERT_EQ(install.exitCode(), 0) << install.readAll().toStdString();
+    ASSERT_TRUE(installInto(prefix.path()));
     const QDir root(prefix.path());
 
     const QFileInfo program(root.filePath(QStringLiteral("bin/quenby")));
@@ -70,4 +80,58 @@ TEST(Install, PutsTheProgramTheDesktopEntryAndTheIconInTheirXdgPlaces) {
         EXPECT_EQ(std::make_pair(image.width(), image.height()), std::make_pair(32, 32))
             << folder.toStdString() << "/" << icon.toStdString();
     }
+}
+
+// A copy installed where its user cannot write (as under /usr/local/bin for
+// anyone but root) keeps its settings in ~/.config/quenby/ instead.
+TEST(Install, ACopyThatCannotWriteItsFolderKeepsItsSettingsInTheUsersConfigFolder) {
+    const QString setpriv = QStandardPaths::findExecutable(QStringLiteral("setpriv"));
+    if (::geteuid() != 0 || setpriv.isEmpty())
+        GTEST_SKIP() << "needs root and setpriv to run the copy as another user";
+    QTemporaryDir prefix, home;
+    ASSERT_TRUE(prefix.isValid() && home.isValid());
+    ASSERT_TRUE(installInto(prefix.path()));
+    const QDir root(prefix.path());
+    // The prefix is root's and only readable to others; the home is nobody's.
+    const auto readable = QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner |
+                          QFile::ReadGroup | QFile::ExeGroup | QFile::ReadOther | QFile::ExeOther;
+    ASSERT_TRUE(QFile::setPermissions(prefix.path(), readable));
+    ASSERT_TRUE(QFile::setPermissions(root.filePath(QStringLiteral("bin")), readable));
+    ASSERT_EQ(::chown(QFile::encodeName(home.path()).constData(), 65534, 65534), 0);
+
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("HOME"), home.path());
+    env.remove(QStringLiteral("XDG_CONFIG_HOME"));
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    QProcess program;
+    program.setProcessEnvironment(env);
+    program.setWorkingDirectory(home.path());
+    program.setProcessChannelMode(QProcess::MergedChannels);
+    program.start(setpriv,
+                  {QStringLiteral("--reuid=65534"), QStringLiteral("--regid=65534"),
+                   QStringLiteral("--clear-groups"), root.filePath(QStringLiteral("bin/quenby"))});
+    ASSERT_TRUE(program.waitForStarted(30000));
+    // Start-up prepares both files; wait for them where they belong.
+    const QDir config(home.filePath(QStringLiteral(".config/quenby")));
+    const QDeadlineTimer deadline(30000);
+    while (!(config.exists(QStringLiteral("qnb.ini")) &&
+             config.exists(QStringLiteral("qnbtext.ini"))) &&
+           !deadline.hasExpired() && program.state() != QProcess::NotRunning) {
+        program.waitForFinished(100);
+    }
+    const bool running = program.state() != QProcess::NotRunning;
+    program.terminate();
+    if (!program.waitForFinished(10000)) {
+        program.kill();
+        program.waitForFinished(10000);
+    }
+    ASSERT_TRUE(running) << program.readAll().toStdString();
+    EXPECT_TRUE(config.exists(QStringLiteral("qnb.ini")));
+    EXPECT_TRUE(config.exists(QStringLiteral("qnbtext.ini")));
+    EXPECT_EQ(QDir(root.filePath(QStringLiteral("bin")))
+                  .entryList(QDir::Files)
+                  .join(QLatin1Char(' '))
+                  .toStdString(),
+              "quenby")
+        << "nothing written beside the installed program";
 }
