@@ -10,6 +10,8 @@ packages=(
     fonts-dejavu-core fonts-dejavu-extra
     xvfb xdotool xclip
     clang libclang-rt-14-dev
+    # llvm-symbolizer, so that fuzzer reports name files and lines
+    llvm
 )
 
 missing=()
