@@ -196,10 +196,11 @@ QUENBY_BLOCK_TARGET inline Lanes windowStarts(__m256i bytes, __m128i next, const
 constexpr qsizetype kUndecided = -2;
 
 // The end of the occurrence of the strip string at s[p], -1 when there is
-// none, or kUndecided when a unit of 256 or more comes first.
+// none, or kUndecided when a unit of 256 or more comes first or the
+// occurrence would reach past n into text still to come.
 qsizetype occurrenceEnd(const char16_t* s, qsizetype p, qsizetype n, const BlockTables& t) {
     if (p + t.patternSize > n)
-        return -1;
+        return t.textGoesOn ? kUndecided : -1;
     for (qsizetype j = 0; j < t.patternSize; ++j) {
         const char16_t u = s[p + j];
         if (u >= 256)

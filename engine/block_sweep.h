@@ -58,6 +58,10 @@ struct BlockTables {
     // the string equals a suffix): occurrences are replaced without looking
     // at them one by one.
     bool replaceAllAtOnce = false;
+    // The text goes on past the n units given to the sweep (a streaming
+    // step): an occurrence that would reach past n is left to the caller
+    // instead of being ruled out.
+    bool textGoesOn = false;
 };
 
 // True when this processor runs the block sweep.

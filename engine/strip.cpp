@@ -313,31 +313,41 @@ public:
     std::optional<QString> run(const QString& input, qint64* count,
                                bool stopAtLoneSurrogate) const {
         const char16_t* s = unitsOf(input);
-        const qsizetype n = input.size();
+        return run(s, input.size(), input.size(), count, stopAtLoneSurrogate, nullptr);
+    }
+
+    // The same over s[0..n) where only s[0..settled) need be swept: the
+    // sweep stops at the first character boundary from `settled` on that is
+    // not inside an occurrence, and sets *stoppedAt to it. Occurrences are
+    // still looked for in all of s[0..n); with settled < n, the text goes on
+    // past n, so one that would reach past n is never ruled out.
+    std::optional<QString> run(const char16_t* s, qsizetype n, qsizetype settled, qint64* count,
+                               bool stopAtLoneSurrogate, qsizetype* stoppedAt) const {
         // The block tables pay off only on texts of a few blocks or more.
         detail::BlockTables tables;
         bool blocks =
             m_blocksAllowed && n >= 4 * detail::kBlockUnits && detail::blockSweepAvailable();
         if (blocks) {
             tables = blockTables();
+            tables.textGoesOn = settled < n;
             blocks = !m_matcher || tables.windows > 0;
         }
         Output out(n);
         WideVerdicts wide(m_rules, m_matcher);
         char16_t* w = out.begin();
         qsizetype i = 0;
-        while (i < n) {
+        while (i < settled) {
             if (blocks) {
                 i += detail::sweepBlocks(s + i, n - i, &w, count, tables);
-                if (i == n)
+                if (i >= settled)
                     break;
             }
             // The character the blocks stopped at. Characters from 256 up
             // tend to come in runs, so take the rest of their block too; and
             // near the end, where no whole block is left, take everything.
-            qsizetype blockEnd = n;
+            qsizetype blockEnd = settled;
             if (blocks && n - i >= 2 * detail::kBlockUnits)
-                blockEnd = s[i] < 256 ? i + 1 : i + detail::kBlockUnits;
+                blockEnd = std::min(settled, s[i] < 256 ? i + 1 : i + detail::kBlockUnits);
             while (i < blockEnd) {
                 const char16_t u = s[i];
                 const quint32 e = u < 256 ? m_fast[u] : kSlow;
@@ -383,6 +393,8 @@ public:
                 i = next;
             }
         }
+        if (stoppedAt)
+            *stoppedAt = i;
         return out.finish(w);
     }
 
@@ -475,15 +487,52 @@ QString PuncFilter(const QString& c) {
 
 namespace detail {
 
+QString stringPassSettled(QStringView input, qsizetype settled, const QString& stripString,
+                          const QString& replacement, bool caseSensitive, qint64* count,
+                          qsizetype* stoppedAt, SweepMode mode) {
+    if (stripString.isEmpty()) {
+        if (stoppedAt)
+            *stoppedAt = input.size();
+        return input.toString();
+    }
+    const CharacterRules keepAll;
+    const Matcher matcher(stripString, caseSensitive);
+    return *Sweeper(keepAll, &matcher, replacement, mode)
+                .run(input.utf16(), input.size(), settled, count, false, stoppedAt);
+}
+
+std::optional<QString> stripSettled(QStringView input, qsizetype settled,
+                                    const StripOptions& options, qint64* count,
+                                    qsizetype* stoppedAt, SweepMode mode) {
+    const CharacterRules rules(options);
+    if (options.stripString.isEmpty())
+        return Sweeper(rules, nullptr, QString(), mode)
+            .run(input.utf16(), input.size(), settled, nullptr, false, stoppedAt);
+    // A lone surrogate could pair up with another one that the string pass
+    // brings next to it, making one character out of two; only the two passes
+    // run one after the other see that character, so they take over then.
+    if (hasLoneSurrogate(options.replacement))
+        return std::nullopt;
+    const Matcher matcher(options.stripString, options.caseSensitive);
+    // The replacement goes through the character pass once, not at each occurrence.
+    const QString replacement =
+        *Sweeper(rules, nullptr, QString(), mode).run(options.replacement, nullptr, false);
+    qint64 found = 0;
+    std::optional<QString> text =
+        Sweeper(rules, &matcher, replacement, mode)
+            .run(input.utf16(), input.size(), settled, &found, true, stoppedAt);
+    if (text && count)
+        *count += found;
+    return text;
+}
+
 QString stringPass(const QString& input, const QString& stripString, const QString& replacement,
                    bool caseSensitive, qint64* count, SweepMode mode) {
     qint64 n = 0;
-    QString text = input;
-    if (!stripString.isEmpty()) {
-        const CharacterRules keepAll;
-        const Matcher matcher(stripString, caseSensitive);
-        text = *Sweeper(keepAll, &matcher, replacement, mode).run(input, &n, false);
-    }
+    QString text = stripString.isEmpty()
+                       ? input
+                       : stringPassSettled(input, input.size(), stripString, replacement,
+                                           caseSensitive, &n, nullptr, mode);
     if (count)
         *count = n;
     return text;
@@ -495,25 +544,16 @@ QString characterPass(const QString& text, const StripOptions& options, SweepMod
 }
 
 StripResult strip(const QString& input, const StripOptions& options, SweepMode mode) {
-    if (options.stripString.isEmpty())
-        return {characterPass(input, options, mode), std::nullopt};
-
     qint64 count = 0;
-    // A lone surrogate could pair up with another one that the string pass
-    // brings next to it, making one character out of two; only the two passes
-    // run one after the other see that character, so they take over then.
-    if (!hasLoneSurrogate(options.replacement)) {
-        const CharacterRules rules(options);
-        const Matcher matcher(options.stripString, options.caseSensitive);
-        // The replacement goes through the character pass once, not at each occurrence.
-        const QString replacement =
-            *Sweeper(rules, nullptr, QString(), mode).run(options.replacement, nullptr, false);
-        if (auto text = Sweeper(rules, &matcher, replacement, mode).run(input, &count, true))
-            return {*text, count};
+    std::optional<QString> text = stripSettled(input, input.size(), options, &count, nullptr, mode);
+    if (!text) {
+        const QString passed = stringPass(input, options.stripString, options.replacement,
+                                          options.caseSensitive, &count, mode);
+        text = characterPass(passed, options, mode);
     }
-    const QString passed = stringPass(input, options.stripString, options.replacement,
-                                      options.caseSensitive, &count, mode);
-    return {characterPass(passed, options, mode), count};
+    if (options.stripString.isEmpty())
+        return {*text, std::nullopt};
+    return {*text, count};
 }
 
 } // namespace detail
