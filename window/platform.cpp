@@ -1,5 +1,7 @@
 #include "window/platform.h"
 
+#include "settings/programfolder.h"
+
 #include <QClipboard>
 #include <QCoreApplication>
 #include <QDir>
@@ -7,8 +9,6 @@
 #include <QGuiApplication>
 #include <QMessageBox>
 #include <QPushButton>
-#include <QStandardPaths>
-#include <unistd.h>
 
 namespace quenby {
 
@@ -85,11 +85,10 @@ Answer QtDialogs::show(const Message& message) {
 QtProgramFolder::QtProgramFolder() : m_path(choose(QCoreApplication::applicationDirPath())) {}
 
 QString QtProgramFolder::choose(const QString& executableDir) {
-    if (::access(QFile::encodeName(executableDir).constData(), W_OK) == 0)
-        return executableDir;
-    const QString config = QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation);
-    QDir().mkpath(config);
-    return config;
+    const QString folder = programFolder(executableDir);
+    // The window writes there from its first change on.
+    QDir().mkpath(folder);
+    return folder;
 }
 
 } // namespace quenby

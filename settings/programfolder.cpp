@@ -1,0 +1,15 @@
+#include "settings/programfolder.h"
+
+#include <QFile>
+#include <QStandardPaths>
+#include <unistd.h>
+
+namespace quenby {
+
+QString programFolder(const QString& executableDir) {
+    if (::access(QFile::encodeName(executableDir).constData(), W_OK) == 0)
+        return executableDir;
+    return QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation);
+}
+
+} // namespace quenby

@@ -1,0 +1,15 @@
+#pragma once
+
+#include <QString>
+
+namespace quenby {
+
+// The folder where the settings file and the saved-texts file live, for a
+// program whose executable is in executableDir: that folder when the program
+// may write there; otherwise (a copy installed in a system folder) the user's
+// configuration folder for the application, QStandardPaths'
+// AppConfigLocation (~/.config/quenby for the application name "quenby").
+// Only chooses: nothing is created.
+QString programFolder(const QString& executableDir);
+
+} // namespace quenby
