@@ -1,0 +1,142 @@
+#include "cli/program.h"
+
+#include "cli/arguments.h"
+#include "cli/filter.h"
+#include "cli/storedsettings.h"
+#include "settings/inifile.h"
+#include "settings/programfolder.h"
+#include "settings/savedtexts.h"
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <unistd.h>
+
+#ifndef QUENBY_VERSION
+#define QUENBY_VERSION "?"
+#endif
+
+namespace quenby::cli {
+namespace {
+
+constexpr char kProgram[] = "quenby-strip";
+
+// One line on standard error, as it is; nothing to do if that fails.
+void sayRaw(const QString& line) {
+    const QByteArray bytes = (line + QLatin1Char('\n')).toLocal8Bit();
+    [[maybe_unused]] const ssize_t ignored =
+        ::write(STDERR_FILENO, bytes.constData(), bytes.size());
+}
+
+void say(const QString& message) {
+    sayRaw(QString::fromLatin1(kProgram) + QStringLiteral(": ") + message);
+}
+
+QString systemReason(int error) {
+    return QString::fromLocal8Bit(std::strerror(error));
+}
+
+QString displayName(const QByteArray& file) {
+    return file == "-" ? QStringLiteral("standard input") : QString::fromLocal8Bit(file);
+}
+
+// Writes all of bytes to standard output; false (with a message) when that fails.
+bool writeOut(const QByteArray& bytes) {
+    qsizetype done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n =
+            ::write(STDOUT_FILENO, bytes.constData() + done, size_t(bytes.size() - done));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0) {
+            say(QStringLiteral("write error: ") + systemReason(errno));
+            return false;
+        }
+        done += n;
+    }
+    return true;
+}
+
+// Standard output is closed here so that a failure the system reports
+// only then (a full disk over NFS) still makes the exit status 1.
+int closeOutput(int status) {
+    if (::close(STDOUT_FILENO) != 0 && errno != EBADF) {
+        say(QStringLiteral("write error: ") + systemReason(errno));
+        return 1;
+    }
+    return status;
+}
+
+// Reads every input in turn through the filter; the exit status.
+int stripInputs(const Invocation& inv, const StripOptions& options) {
+    Filter filter(options, inv.encoding, inv.chunkSize, STDOUT_FILENO);
+    const std::vector<QByteArray> stdinOnly = {QByteArrayLiteral("-")};
+    int status = 0;
+    try {
+        for (const QByteArray& file : inv.files.empty() ? stdinOnly : inv.files) {
+            const bool isStdin = file == "-";
+            const int fd = isStdin ? STDIN_FILENO : ::open(file.constData(), O_RDONLY | O_CLOEXEC);
+            if (fd < 0) {
+                say(displayName(file) + QStringLiteral(": ") + systemReason(errno));
+                status = 1;
+                continue;
+            }
+            const std::optional<InputStop> stop = filter.pass(fd);
+            if (!isStdin)
+                ::close(fd);
+            if (stop) {
+                say(displayName(file) + QStringLiteral(": ") + stop->reason);
+                status = 1;
+                if (stop->badText)
+                    break;
+            }
+        }
+        filter.finish();
+    } catch (const WriteError& e) {
+        say(QStringLiteral("write error: ") + QString::fromStdString(e.what()));
+        return 1;
+    }
+    if (inv.count)
+        sayRaw(QString::number(filter.count()));
+    return closeOutput(status);
+}
+
+} // namespace
+
+int runStrip(const std::vector<QByteArray>& arguments, const QString& executableDir) {
+    Invocation inv;
+    try {
+        inv = parseArguments(arguments);
+    } catch (const UsageError& e) {
+        say(QString::fromStdString(e.what()));
+        return 2;
+    }
+    switch (inv.action) {
+    case Invocation::Action::Help:
+        return closeOutput(writeOut(helpText()) ? 0 : 1);
+    case Invocation::Action::Version:
+        return closeOutput(writeOut(QByteArray(kProgram) + " " QUENBY_VERSION "\n") ? 0 : 1);
+    case Invocation::Action::Strip:
+        break;
+    }
+    StripOptions options;
+    if (inv.useSettings) {
+        const QString path =
+            inv.settingsFile.isEmpty()
+                ? joinPath(programFolder(executableDir), QString::fromLatin1(kSettingsFileName))
+                : inv.settingsFile;
+        try {
+            const StoredSettings stored = readStoredSettings(path);
+            for (const QString& warning : stored.warnings)
+                say(QStringLiteral("warning: ") + warning);
+            options = stored.options;
+        } catch (const FileError& e) {
+            say(QStringLiteral("--settings: ") + e.path() + QStringLiteral(": ") + e.reason());
+            return 1;
+        }
+    }
+    inv.overrides.applyTo(options);
+    return stripInputs(inv, options);
+}
+
+} // namespace quenby::cli
