@@ -1,0 +1,317 @@
+#include "engine/stream.h"
+#include "engine/strip.h"
+
+#include <gtest/gtest.h>
+#include <random>
+#include <sstream>
+#include <vector>
+
+namespace {
+
+using quenby::StreamStripper;
+using quenby::StripOptions;
+
+// A text as printable ASCII for failure messages, other units as \uXXXX.
+std::string dump(const QString& text) {
+    std::ostringstream out;
+    out << '"';
+    for (const QChar c : text) {
+        const char16_t u = c.unicode();
+        if (u >= 0x20 && u < 0x7F && u != '"' && u != '\\')
+            out << char(u);
+        else
+            out << "\\u" << std::hex << std::uppercase << int(u) << std::dec;
+    }
+    out << '"';
+    return out.str();
+}
+
+// Feeds text in the given pieces, then finishes; the whole output.
+QString streamed(StreamStripper& s, const QString& text, const std::vector<qsizetype>& cuts) {
+    QString out;
+    qsizetype from = 0;
+    for (const qsizetype to : cuts) {
+        s.feed(QStringView(text).mid(from, to - from), out);
+        from = to;
+    }
+    s.feed(QStringView(text).mid(from), out);
+    s.finish(out);
+    return out;
+}
+
+struct Row {
+    const char* name;
+    QString input;
+    QString strip;
+    QString replacement;
+    bool caseSensitive;
+    QString expected;
+    qint64 count;
+};
+
+void PrintTo(const Row& row, std::ostream* os) {
+    *os << row.name;
+}
+
+class CliStreamRows : public ::testing::TestWithParam<Row> {};
+
+// Every way of cutting the text into two and three pieces, so that cuts fall
+// inside each occurrence, between occurrences and between the halves of a pair.
+TEST_P(CliStreamRows, EveryCutGivesTheWholeTextsResult) {
+    const Row& row = GetParam();
+    StripOptions o;
+    o.stripVowels = false;
+    o.stripString = row.strip;
+    o.replacement = row.replacement;
+    o.caseSensitive = row.caseSensitive;
+    const qsizetype n = row.input.size();
+    for (qsizetype a = 0; a <= n; ++a) {
+        for (qsizetype b = a; b <= n; ++b) {
+            StreamStripper s(o);
+            const QString got = streamed(s, row.input, {a, b});
+            EXPECT_EQ(got, row.expected) << "cuts at " << a << " and " << b << ": " << dump(got);
+            EXPECT_EQ(s.count(), row.count) << "cuts at " << a << " and " << b;
+        }
+    }
+}
+
+const QString kEmoji = QString::fromUtf8("\xF0\x9F\x98\x80");
+
+INSTANTIATE_TEST_SUITE_P(
+    Cuts, CliStreamRows,
+    ::testing::Values(Row{"NoOverlapFour", "aaaa", "aa", "b", true, "bb", 2},
+                      Row{"NoOverlapFive", "aaaaa", "aa", "b", true, "bba", 2},
+                      // After "aba" the search goes on after it, not from its last "a".
+                      Row{"ResumesAfterTheOccurrence", "ababab", "aba", "X", true, "Xbab", 1},
+                      Row{"IgnoringCase", "xCaTcatCATx", "cat", "-", false, "x---x", 3},
+                      Row{"AtBothEnds", "catdogcat", "cat", "", true, "dog", 2},
+                      Row{"PrefixThatFails", "cacacat", "cat", "!", true, "caca!", 1},
+                      Row{"PairInsideTheString", "a" + kEmoji + "b" + kEmoji + "b", kEmoji + "b",
+                          "=", true, "a==", 2},
+                      Row{"SharpSStaysOneCharacter", QString::fromUtf8("ßSSß"),
+                          QString::fromUtf8("ß"), "s", false, "sSSs", 2},
+                      Row{"LongerThanTheText", "abc", "abcd", "x", true, "abc", 0}),
+    [](const ::testing::TestParamInfo<Row>& info) { return std::string(info.param.name); });
+
+// Characters with edges: vowels, case pairs beyond ASCII, a letter whose
+// upper case crosses 256, line breaks, digits, punctuation, a pair and both
+// of its halves alone (so the two passes one after the other take over).
+const std::vector<QString>& alphabet() {
+    static const std::vector<QString> letters = {"a",
+                                                 "A",
+                                                 "e",
+                                                 "y",
+                                                 "Y",
+                                                 "b",
+                                                 "t",
+                                                 "T",
+                                                 " ",
+                                                 "\r",
+                                                 "\n",
+                                                 "0",
+                                                 "!",
+                                                 QString::fromUtf8("é"),
+                                                 QString::fromUtf8("É"),
+                                                 QString::fromUtf8("ß"),
+                                                 QString::fromUtf8("ÿ"),
+                                                 QString::fromUtf8("Ÿ"),
+                                                 QString::fromUtf8("中"),
+                                                 kEmoji,
+                                                 QString(QChar(0xD83D)),
+                                                 QString(QChar(0xDE00))};
+    return letters;
+}
+
+struct Shape {
+    const char* name;
+    unsigned seed;
+    int runs;
+    int maxInput;     // characters
+    int maxCut;       // the longest strip string, in units cut from the text
+    int maxPiece;     // the longest piece fed at once, in units
+    int plainPercent; // chance of one of the first nine (plain) letters
+};
+
+void PrintTo(const Shape& s, std::ostream* os) {
+    *os << s.name;
+}
+
+class Generator {
+public:
+    explicit Generator(const Shape& shape) : m_random(shape.seed), m_shape(shape) {}
+
+    int below(int n) { return std::uniform_int_distribution<int>(0, n - 1)(m_random); }
+    bool chance(int percent) { return below(100) < percent; }
+
+    QString text(int maxLength) {
+        QString s;
+        const auto& letters = alphabet();
+        for (int k = below(maxLength + 1); k > 0; --k)
+            s += letters[size_t(chance(m_shape.plainPercent) ? below(9)
+                                                             : below(int(letters.size())))];
+        return s;
+    }
+
+    StripOptions options(const QString& input) {
+        StripOptions o;
+        if (!input.isEmpty() && chance(80))
+            o.stripString = input.mid(below(int(input.size())), 1 + below(m_shape.maxCut));
+        else if (chance(50))
+            o.stripString = text(3);
+        o.replacement = chance(30) ? QString() : text(4);
+        o.caseSensitive = chance(50);
+        o.stripPunctuation = chance(30);
+        o.stripSpaces = chance(30);
+        o.stripNumbers = chance(30);
+        o.stripVowels = chance(50);
+        o.includeY = chance(50);
+        o.caseChoice = quenby::CaseChoice(below(3));
+        for (QString& slot : o.slots)
+            slot = chance(80) ? QString() : text(1);
+        o.marker = chance(50) ? QString() : text(1);
+        return o;
+    }
+
+    // Cut positions in units: anywhere, inside pairs too.
+    std::vector<qsizetype> cuts(qsizetype size) {
+        std::vector<qsizetype> at;
+        for (qsizetype p = 0;;) {
+            p += 1 + below(m_shape.maxPiece);
+            if (p >= size)
+                return at;
+            at.push_back(p);
+        }
+    }
+
+private:
+    std::mt19937 m_random;
+    Shape m_shape;
+};
+
+class CliStreamAgainstStrip : public ::testing::TestWithParam<Shape> {};
+
+TEST_P(CliStreamAgainstStrip, RandomPiecesGiveStripsTextAndCount) {
+    const Shape& shape = GetParam();
+    Generator g(shape);
+    int failures = 0;
+    int withOccurrences = 0;
+    for (int run = 0; run < shape.runs && failures < 5; ++run) {
+        const QString input = g.text(shape.maxInput);
+        const StripOptions o = g.options(input);
+        const std::vector<qsizetype> cuts = g.cuts(input.size());
+        const quenby::StripResult want = quenby::strip(input, o);
+        StreamStripper s(o);
+        const QString got = streamed(s, input, cuts);
+        if (got != want.text || s.count() != want.count.value_or(0)) {
+            ++failures;
+            std::ostringstream pieces;
+            for (const qsizetype c : cuts)
+                pieces << c << ' ';
+            ADD_FAILURE() << "run " << run << "\n  input " << dump(input) << "\n  strip "
+                          << dump(o.stripString) << " replacement " << dump(o.replacement)
+                          << " caseSensitive " << o.caseSensitive << "\n  cuts " << pieces.str()
+                          << "\n  got " << dump(got) << " count " << s.count() << "\n  want "
+                          << dump(want.text) << " count " << want.count.value_or(0);
+        }
+        if (want.count.value_or(0) > 0)
+            ++withOccurrences;
+    }
+    // Worth something only when the string pass has work.
+    EXPECT_GT(withOccurrences, shape.runs / 3);
+}
+
+// Short texts in tiny pieces; long plain texts in pieces big enough for the
+// engine's vector sweep, with strip strings longer than its compare windows;
+// and long texts of every kind of character.
+INSTANTIATE_TEST_SUITE_P(Texts, CliStreamAgainstStrip,
+                         ::testing::Values(Shape{"ShortTextsTinyPieces", 91, 4000, 30, 4, 3, 50},
+                                           Shape{"LongPlainTexts", 92, 600, 3000, 24, 700, 97},
+                                           Shape{"LongMixedTexts", 93, 600, 2000, 12, 400, 60}),
+                         [](const ::testing::TestParamInfo<Shape>& info) {
+                             return std::string(info.param.name);
+                         });
+
+// Strip strings longer than the engine's vector compare windows (eight
+// characters), in texts thick with them and with their beginnings, cut into
+// pieces long enough for the vector sweep: occurrences that a piece cuts off
+// near its last block must wait for the next piece, not be ruled out.
+TEST(CliStreamStripper, LongStringsCutNearTheEndOfAPiece) {
+    std::mt19937 random(17);
+    auto below = [&](int n) { return std::uniform_int_distribution<int>(0, n - 1)(random); };
+    int failures = 0;
+    for (int run = 0; run < 400 && failures < 5; ++run) {
+        QString pattern;
+        for (int k = 10 + below(20); k > 0; --k)
+            pattern += QChar(u"abcAB"[below(5)]);
+        QString text;
+        while (text.size() < 4000) {
+            const int pick = below(4);
+            text += pick == 0   ? pattern
+                    : pick == 1 ? pattern.left(1 + below(int(pattern.size())))
+                                : QString(QChar(u"xyz \n"[below(5)]));
+        }
+        StripOptions o;
+        o.stripString = pattern;
+        o.replacement = QString(below(12), QLatin1Char('r'));
+        o.caseSensitive = below(2) == 0;
+        o.stripVowels = below(2) == 0;
+        std::vector<qsizetype> cuts;
+        for (qsizetype p = 0;;) {
+            p += 100 + below(600);
+            if (p >= text.size())
+                break;
+            cuts.push_back(p);
+        }
+        const quenby::StripResult want = quenby::strip(text, o);
+        StreamStripper s(o);
+        const QString got = streamed(s, text, cuts);
+        if (got != want.text || s.count() != want.count.value_or(0)) {
+            ++failures;
+            ADD_FAILURE() << "run " << run << ": strip " << dump(pattern) << " count " << s.count()
+                          << ", want " << want.count.value_or(0);
+        }
+    }
+}
+
+// What waits between pieces is bounded by the strip string, however much text
+// goes through: the stripper's memory does not grow with the text. Each
+// piece ends with the start of an occurrence that the next one completes.
+TEST(CliStreamStripper, WaitsForNoMoreThanTheStripStringLessOne) {
+    StripOptions o;
+    o.stripString = QStringLiteral("needle in");
+    o.replacement = QStringLiteral("*");
+    o.caseSensitive = false;
+    const QString piece =
+        QStringLiteral("n hay, a needle in hay, a NEEDLE IN hay, needle i").repeated(500);
+    constexpr int kPieces = 200;
+    StreamStripper s(o);
+    QString out;
+    qsizetype mostWaiting = 0;
+    for (int k = 0; k < kPieces; ++k) {
+        s.feed(piece, out);
+        mostWaiting = std::max(mostWaiting, s.waiting());
+    }
+    s.finish(out);
+    const quenby::StripResult want = quenby::strip(piece.repeated(kPieces), o);
+    EXPECT_LE(mostWaiting, o.stripString.size() - 1);
+    EXPECT_EQ(s.count(), want.count);
+    EXPECT_EQ(out, want.text);
+}
+
+// A surrogate pair cut between two pieces is one character: a slot matches it
+// and the punctuation test (for a symbol beyond the code page) sees it whole.
+TEST(CliStreamStripper, PairCutBetweenPiecesIsOneCharacter) {
+    StripOptions o;
+    o.stripVowels = false;
+    o.slots[0] = kEmoji;
+    o.marker = QStringLiteral("#");
+    StreamStripper s(o);
+    QString out;
+    s.feed(QStringView(kEmoji).first(1), out);
+    EXPECT_EQ(out, QString());
+    s.feed(QStringView(kEmoji).mid(1), out);
+    s.finish(out);
+    EXPECT_EQ(out, QStringLiteral("#"));
+}
+
+} // namespace
