@@ -92,6 +92,8 @@ qsizetype commonSuffix(QStringView a, QStringView b, qsizetype prefix) {
 } // namespace
 
 TextArea::TextArea(QWidget* parent) : QPlainTextEdit(parent) {
+    // Tab walks the window's controls, as in every other box.
+    setTabChangesFocus(true);
     connect(document(), &QTextDocument::contentsChange, this, &TextArea::onContentsChange);
     connect(this, &QPlainTextEdit::textChanged, this, &TextArea::onTextChanged);
 }
@@ -295,7 +297,11 @@ void CheckBox::keyReleaseEvent(QKeyEvent* event) {
 
 OptionButton::OptionButton(const QString& caption, int index, QWidget* parent)
     : QRadioButton(caption, parent), m_index(index) {
+    // Tab stops at the selected button of the group only; the arrow keys
+    // move the choice inside the group.
+    setFocusPolicy(Qt::ClickFocus);
     connect(this, &QRadioButton::toggled, this, [this](bool on) {
+        setFocusPolicy(on ? Qt::StrongFocus : Qt::ClickFocus);
         if (on)
             Q_EMIT Click(m_index);
     });

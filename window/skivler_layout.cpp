@@ -257,4 +257,6 @@ void Skivler::buildLayout() {
     noY->setValue(1);
     yesCase->setValue(1);
     Option2[2]->setChecked(true);
+    // The window opens ready for typing into the input box.
+    Text1->setFocus(Qt::OtherFocusReason);
 }
