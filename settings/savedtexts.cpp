@@ -4,6 +4,9 @@
 #include "settings/fileaccess.h"
 #include "settings/inifile.h"
 
+#include <algorithm>
+#include <optional>
+
 namespace quenby {
 
 namespace {
@@ -15,6 +18,29 @@ QString toLfBreaks(QString text) {
     return text;
 }
 
+// The file's bytes for a text: UTF-8, each line break (LF, CR LF or a lone
+// CR) as CR LF, and one CR LF at the end, in one pass. Replacing line breaks
+// in the QString moves the text's tail once per line, which made one save of
+// a 10 MB text take about 100 ms.
+QByteArray savedTextBytes(const QString& text) {
+    const QByteArray utf8 = text.toUtf8();
+    QByteArray bytes;
+    bytes.reserve(utf8.size() + utf8.size() / 32 + 2);
+    const char* p = utf8.constData();
+    const char* const end = p + utf8.size();
+    while (p < end) {
+        const char* lineEnd = std::find_if(p, end, [](char c) { return c == '\n' || c == '\r'; });
+        bytes.append(p, lineEnd - p);
+        if (lineEnd == end)
+            break;
+        bytes.append("\r\n", 2);
+        const bool crLf = *lineEnd == '\r' && lineEnd + 1 < end && lineEnd[1] == '\n';
+        p = lineEnd + (crLf ? 2 : 1);
+    }
+    bytes.append("\r\n", 2);
+    return bytes;
+}
+
 } // namespace
 
 QString joinPath(const QString& folder, const QString& fileName) {
@@ -24,11 +50,15 @@ QString joinPath(const QString& folder, const QString& fileName) {
 void TxtSave(const QString& folder, const QString& fileName, const QString& text) {
     const QString path = joinPath(folder, fileName);
     prepareFile(path);
-    QString content = toLfBreaks(text);
-    content.replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
-    content += QStringLiteral("\r\n");
-    const FileLock lock(path);
-    writeFileAtomically(path, content.toUtf8());
+    const QByteArray bytes = savedTextBytes(text);
+    // Emptying the settings file must not fall between the read and the
+    // write of another running copy's settings writer, so it takes the same
+    // lock. The saved text is only ever replaced whole: the atomic rename
+    // is all it needs, and it saves a lock file per keystroke.
+    std::optional<FileLock> lock;
+    if (fileName == QLatin1String(kSettingsFileName))
+        lock.emplace(path);
+    writeFileAtomically(path, bytes);
 }
 
 QString TxtLoad(const QString& folder) {
