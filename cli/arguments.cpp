@@ -20,7 +20,7 @@ struct OptionSpec {
 };
 
 constexpr int kMaxSlots = 10;
-constexpr qsizetype kMaxChunkSize = qsizetype(1) << 30;
+constexpr qsizetype kMaxChunkSize = qsizetype(1) << 24; // keeps memory bounded
 
 [[noreturn]] void fail(const QString& message) {
     throw UsageError(message.toStdString());

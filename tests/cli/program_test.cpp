@@ -490,7 +490,7 @@ INSTANTIATE_TEST_SUITE_P(
                  "--input-encoding: 'latin9' is not utf-8 or windows-1252"},
         UsageRow{"ChunkSize",
                  {"--chunk-size=0"},
-                 "--chunk-size: '0' is not a number from 1 to 1073741824"},
+                 "--chunk-size: '0' is not a number from 1 to 16777216"},
         UsageRow{"HelpAfterAnError", {"--bogus", "--help"}, "unrecognized option '--bogus'"}),
     [](const ::testing::TestParamInfo<UsageRow>& info) { return std::string(info.param.name); });
 
