@@ -57,6 +57,8 @@ TEST(Install, PutsTheProgramTheDesktopEntryAndTheIconInTheirXdgPlaces) {
 
     const QFileInfo program(root.filePath(QStringLiteral("bin/quenby")));
     EXPECT_TRUE(program.isFile() && program.isExecutable()) << "bin/quenby";
+    const QFileInfo strip(root.filePath(QStringLiteral("bin/quenby-strip")));
+    EXPECT_TRUE(strip.isFile() && strip.isExecutable()) << "bin/quenby-strip";
 
     const std::map<QString, QString> entry =
         desktopEntry(root.filePath(QStringLiteral("share/applications/quenby.desktop")));
@@ -132,6 +134,6 @@ TEST(Install, ACopyThatCannotWriteItsFolderKeepsItsSettingsInTheUsersConfigFolde
                   .entryList(QDir::Files)
                   .join(QLatin1Char(' '))
                   .toStdString(),
-              "quenby")
-        << "nothing written beside the installed program";
+              "quenby quenby-strip")
+        << "nothing written beside the installed programs";
 }
