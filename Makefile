@@ -28,12 +28,14 @@ bench: build
 
 # The whole test suite under AddressSanitizer and UndefinedBehaviorSanitizer,
 # built in Debug (assertions on) at -O1 in its own folder. Every report stops
-# the test that made it.
+# the test that made it; leaks are reported too, but for the few system
+# libraries in scripts/lsan-suppressions.txt.
 SANITIZE_BUILD ?= build-sanitize
 SANITIZE_FLAGS := -fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=all
 SANITIZE_ENV := QT_QPA_PLATFORM=offscreen \
 	ASAN_OPTIONS=halt_on_error=1:abort_on_error=0:detect_leaks=1:detect_stack_use_after_return=1:check_initialization_order=1:strict_init_order=1 \
-	UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1
+	UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
+	LSAN_OPTIONS=suppressions=$(CURDIR)/scripts/lsan-suppressions.txt:print_suppressions=0
 
 test-sanitize: setup
 	@test -f $(SANITIZE_BUILD)/CMakeCache.txt || cmake -S . -B $(SANITIZE_BUILD) \
