@@ -112,6 +112,14 @@ inline QByteArray readBytes(const QString& path) {
     return file.readAll();
 }
 
+// The text of UTF-8 bytes, keeping a leading U+FEFF that QString::fromUtf8
+// would drop as a byte-order mark, so that values may begin with one.
+inline QString textOfUtf8(const QByteArray& bytes) {
+    if (bytes.startsWith("\xEF\xBB\xBF"))
+        return QChar(0xFEFF) + QString::fromUtf8(bytes.mid(3));
+    return QString::fromUtf8(bytes);
+}
+
 // ASCII lower case, the way the settings files compare names.
 inline QString asciiLower(QString text) {
     for (QChar& c : text)
