@@ -19,7 +19,7 @@ void FaultWindow::TearDown() {
 
 void FaultWindow::rememberAState(Skivler& s) {
     click(s.yesRemember);
-    s.Text1->setText(QStringLiteral("Keep this text, 42 times!\n").repeated(48));
+    s.Text1->setText(QStringLiteral("Keep this text, 42 times!\n").repeated(200));
     type(s.Text1, QStringLiteral("Typed."));
     click(s.noNums);
     type(s.A, QStringLiteral("K"));

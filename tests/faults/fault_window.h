@@ -29,7 +29,8 @@ protected:
 
     // Lets a window remember a state: Remember ticked, an input text, a box,
     // a slot and both strings changed, so that both files hold something a
-    // failed write could lose, each file more than kRememberedBytes.
+    // failed write could lose: the settings file more than kRememberedBytes,
+    // the saved texts more than a memory page (4096 bytes).
     static void rememberAState(Skivler& s);
     static constexpr long long kRememberedBytes = 1024;
 

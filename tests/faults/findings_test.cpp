@@ -107,6 +107,20 @@ TEST(Findings, DISABLED_ALeadingZeroWidthNoBreakSpaceIsKept) {
     EXPECT_EQ(IniRead(path, kDefault, QStringLiteral("StripString")), text) << "settings";
 }
 
+// A settings file saved by an editor that puts a UTF-8 byte-order mark at the
+// start: the reader takes the mark for part of the first line, so the first
+// header is no header and every setting under it reads as absent (start-up
+// shows the defaults); the writer appends a second "[Default]" section. The
+// saved-texts file, read through QString::fromUtf8, skips such a mark.
+TEST(Findings, DISABLED_AByteOrderMarkDoesNotHideTheFirstSection) {
+    const TempFolder folder;
+    const QString path = folder.file("qnb.ini");
+    writeBytes(path, "\xEF\xBB\xBF[Default]\r\nStripVowels=0\r\n");
+    EXPECT_EQ(IniRead(path, kDefault, QStringLiteral("StripVowels")), QStringLiteral("0"));
+    IniWrite(path, kDefault, QStringLiteral("incY"), QStringLiteral("0"));
+    EXPECT_EQ(readBytes(path).count("[Default]"), 1) << shown(readBytes(path));
+}
+
 // When the lock file cannot be made (a read-only folder, a full disk, a
 // file-size limit), the error says "cannot create the lock file ..." and not
 // why, so the user cannot tell a full disk from a read-only folder. Here the
@@ -114,9 +128,10 @@ TEST(Findings, DISABLED_ALeadingZeroWidthNoBreakSpaceIsKept) {
 // exceeds: the reason should carry the system's words for it.
 TEST(Findings, DISABLED_ALockFileFailureSaysWhy) {
     const TempFolder folder;
+    const QString path = folder.file("qnb.ini");
     const FileSizeLimit limit(16);
     try {
-        TxtSave(folder.path(), kSavedTextsFileName, QStringLiteral("text"));
+        IniWrite(path, kDefault, QStringLiteral("StripVowels"), QStringLiteral("0"));
         ADD_FAILURE() << "the write should fail";
     } catch (const FileError& e) {
         EXPECT_TRUE(e.reason().contains(QLatin1String("File too large")))

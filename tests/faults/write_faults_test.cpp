@@ -21,12 +21,11 @@ enum class Fault {
     ReadOnlyFolder,      // the folder bound read-only over itself
     VanishedFolder,      // the folder removed with everything in it
     FullDisk,            // the folder a small tmpfs, filled up
-    DiskFullMidWrite,    // the same with room for the lock file only
+    DiskFullMidWrite,    // the same with one page free, less than either file needs
     FileSizeLimit,       // RLIMIT_FSIZE below the files' size (SIGXFSZ ignored)
     SettingsIsAFolder,   // a folder where qnb.ini should be
     SavedTextsIsAFolder, // a folder where qnbtext.ini should be
     SettingsLocked,      // another process holds qnb.ini's lock for long
-    SavedTextsLocked,    // another process holds qnbtext.ini's lock for long
 };
 
 // Which file's writes the fault makes fail.
@@ -55,7 +54,6 @@ const FaultRow kFaults[] = {
     {"SettingsIsAFolder", Fault::SettingsIsAFolder, Hits::Settings, "a folder stands"},
     {"SavedTextsIsAFolder", Fault::SavedTextsIsAFolder, Hits::SavedTexts, "a folder stands"},
     {"SettingsLocked", Fault::SettingsLocked, Hits::Settings, "locked by settings_child"},
-    {"SavedTextsLocked", Fault::SavedTextsLocked, Hits::SavedTexts, "locked by settings_child"},
 };
 
 constexpr long long kSmallDisk = 256 * 1024;
@@ -95,8 +93,7 @@ protected:
             ASSERT_TRUE(QDir(path).mkdir(hitName()));
             break;
         case Fault::SettingsLocked:
-        case Fault::SavedTextsLocked:
-            holdLock(hitName().toLatin1().constData());
+            holdLock(kSettingsFileName);
             break;
         }
     }
@@ -121,15 +118,15 @@ protected:
             ASSERT_TRUE(QDir(folder.path()).rmdir(hitName()));
             break;
         case Fault::SettingsLocked:
-        case Fault::SavedTextsLocked:
             releaseLock();
             break;
         }
     }
 
     // Writes a filler file until the disk refuses another byte; then, with
-    // leaveRoom, frees one page: room for the lock file, none for the file
-    // itself, so the write fails half-way.
+    // leaveRoom, frees one page: room for the settings lock file, or for the
+    // first page of either file, which both need more, so the write fails
+    // half-way.
     void fillDisk(bool leaveRoom) {
         QFile filler(folder.file(QStringLiteral("filler")));
         ASSERT_TRUE(filler.open(QIODevice::WriteOnly | QIODevice::Unbuffered));
@@ -190,6 +187,10 @@ protected:
         EXPECT_EQ(held(*w), held(*m_twin.window)) << "the window keeps what it holds";
         EXPECT_EQ(fileState("qnb.ini"), ini) << "the old settings file, untouched";
         EXPECT_EQ(fileState("qnbtext.ini"), text) << "the old saved texts, untouched";
+        QStringList stray = strayEntries();
+        stray.removeAll(QStringLiteral("filler"));
+        stray.removeAll(hitName() + QStringLiteral(".lock")); // the other process's
+        EXPECT_EQ(stray, QStringList()) << "no temporary file of a failed write stays";
     }
 
     // Edits that work again: no message, and each file whole: the saved
