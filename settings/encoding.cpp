@@ -1,5 +1,7 @@
 #include "settings/encoding.h"
 
+#include <QStringDecoder>
+
 namespace quenby {
 
 namespace {
@@ -27,9 +29,16 @@ char16_t windows1252ToUnicode(unsigned char byte) {
     return byte;
 }
 
+QString decodeUtf8(const QByteArray& bytes) {
+    // QString::fromUtf8 would drop a leading U+FEFF as a byte-order mark,
+    // taking the first character of a text that begins with one.
+    QStringDecoder decoder(QStringConverter::Utf8, QStringConverter::Flag::ConvertInitialBom);
+    return decoder(bytes);
+}
+
 QString decodeFileText(const QByteArray& bytes) {
     if (bytes.isValidUtf8())
-        return QString::fromUtf8(bytes);
+        return decodeUtf8(bytes);
     return decodeWindows1252(bytes);
 }
 

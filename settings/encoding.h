@@ -13,6 +13,9 @@ namespace quenby {
 // to the C1 controls of the same number, so decoding never loses a byte.
 char16_t windows1252ToUnicode(unsigned char byte);
 
+// Valid UTF-8 bytes as text, a leading U+FEFF kept as a character.
+QString decodeUtf8(const QByteArray& bytes);
+
 // The text of a file's bytes: UTF-8 when the bytes are valid UTF-8 (strictly:
 // no overlong forms, no surrogates), otherwise Windows-1252.
 QString decodeFileText(const QByteArray& bytes);

@@ -88,9 +88,18 @@ void writeFileAtomically(const QString& path, const QByteArray& bytes) {
 
 FileLock::FileLock(const QString& path, std::chrono::milliseconds wait) : m_lock(path + ".lock") {
     const QDeadlineTimer deadline(wait);
-    while (!m_lock.tryLock(0)) {
-        if (m_lock.error() != QLockFile::LockFailedError)
-            throw FileError(path, QStringLiteral("cannot create the lock file %1.lock").arg(path));
+    for (;;) {
+        // QLockFile keeps the system's reason to itself; errno still has it.
+        errno = 0;
+        if (m_lock.tryLock(0))
+            break;
+        const int cause = errno;
+        if (m_lock.error() != QLockFile::LockFailedError) {
+            QString reason = QStringLiteral("cannot create the lock file %1.lock").arg(path);
+            if (cause != 0)
+                reason += QStringLiteral(": ") + QString::fromLocal8Bit(std::strerror(cause));
+            throw FileError(path, reason);
+        }
         qint64 pid = 0;
         QString host;
         QString app;

@@ -37,7 +37,7 @@ QString IniRead(const QString& path, const QString& section, const QString& key)
     prepareFile(path);
     const QByteArray text = toUtf8FileBytes(readFileBytes(path));
     const std::optional<QByteArray> value = findIniValue(text, section.toUtf8(), key.toUtf8());
-    return value ? QString::fromUtf8(*value) : QString();
+    return value ? decodeUtf8(*value) : QString();
 }
 
 void IniWrite(const QString& path, const QString& section, const QString& key,

@@ -32,8 +32,36 @@ bool isEdgeControl(char c) {
 
 } // namespace
 
-std::optional<QByteArray> findIniValue(const QByteArray& text, const QByteArray& section,
+QByteArray normalizedIniText(const QByteArray& bytes) {
+    qsizetype from = 0;
+    for (;;) {
+        if (bytes.mid(from, 3) == "\xEF\xBB\xBF")
+            from += 3;
+        else if (from < bytes.size() && isEdgeControl(bytes[from]))
+            ++from;
+        else
+            break;
+    }
+    QByteArray out;
+    out.reserve(bytes.size() - from + 2);
+    for (qsizetype i = from; i < bytes.size(); ++i) {
+        const char c = bytes[i];
+        if (c == '\r' || c == '\n') {
+            out.append("\r\n", 2);
+            if (c == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n')
+                ++i;
+        } else {
+            out.append(c);
+        }
+    }
+    if (!out.isEmpty() && !out.endsWith("\r\n"))
+        out.append("\r\n", 2);
+    return out;
+}
+
+std::optional<QByteArray> findIniValue(const QByteArray& rawText, const QByteArray& section,
                                        const QByteArray& key) {
+    const QByteArray text = normalizedIniText(rawText);
     const QByteArray header = '[' + section.toLower() + ']';
     const QByteArray keyEq = key.toLower() + '=';
     const char* data = text.constData();
@@ -58,8 +86,9 @@ std::optional<QByteArray> findIniValue(const QByteArray& text, const QByteArray&
     return std::nullopt;
 }
 
-QByteArray storeIniValue(const QByteArray& text, const QByteArray& section, const QByteArray& key,
-                         const QByteArray& value) {
+QByteArray storeIniValue(const QByteArray& rawText, const QByteArray& section,
+                         const QByteArray& key, const QByteArray& value) {
+    const QByteArray text = normalizedIniText(rawText);
     const QByteArray sectionName = upToLineBreak(section);
     const QByteArray keyLine = upToLineBreak(key) + '=' + upToLineBreak(value);
 

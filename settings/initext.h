@@ -17,6 +17,13 @@ namespace quenby {
 // header repeated later opens the section again), or nothing when there is
 // none. The value runs from the "=" after the key to the end of its line,
 // untrimmed.
+// The file's content as the reader and the writer both see it: a byte-order
+// mark and control characters (codes 0 to 13) at the start are dropped, every
+// line break (CR LF, a lone CR, a lone LF) is CR LF, and a last line without
+// a line break gets one. So the two agree on every file, hand-edited ones
+// included, and a write never goes into a line the reader does not see.
+QByteArray normalizedIniText(const QByteArray& bytes);
+
 std::optional<QByteArray> findIniValue(const QByteArray& text, const QByteArray& section,
                                        const QByteArray& key);
 
