@@ -128,20 +128,27 @@ inline QString asciiLower(QString text) {
     return text;
 }
 
-// The lines of a decoded settings file the way the reader sees them: a line
-// ends at CR LF or at a lone CR; a last line without a line break counts.
+// The lines of a decoded settings file the way the reader sees them: a
+// byte-order mark and control characters (codes 0 to 13) at the start are
+// not there; a line ends at CR LF, a lone CR or a lone LF; a last line
+// without a line break counts.
 inline QStringList readerLines(const QString& text) {
-    QStringList lines;
     qsizetype start = 0;
+    while (start < text.size() &&
+           (text.at(start).unicode() <= 13 || text.at(start) == QChar(0xFEFF)))
+        ++start;
+    QStringList lines;
     while (start < text.size()) {
-        qsizetype end = text.indexOf(QLatin1Char('\r'), start);
-        if (end < 0) {
-            lines.append(text.mid(start));
-            break;
-        }
+        qsizetype end = start;
+        while (end < text.size() && text.at(end) != QLatin1Char('\r') &&
+               text.at(end) != QLatin1Char('\n'))
+            ++end;
         lines.append(text.mid(start, end - start));
+        if (end == text.size())
+            break;
         start = end + 1;
-        if (start < text.size() && text.at(start) == QLatin1Char('\n'))
+        if (text.at(end) == QLatin1Char('\r') && start < text.size() &&
+            text.at(start) == QLatin1Char('\n'))
             ++start;
     }
     return lines;

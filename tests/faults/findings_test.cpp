@@ -1,5 +1,5 @@
 // Faults the fuzzers found in the settings routines, each as the smallest
-// failing case. They stay DISABLED_ until the routines are mended (the fuzz
+// failing case. They stay  until the routines are mended (the fuzz
 // targets leave the same inputs out meanwhile; see hitsKnownFault there);
 // run them with --gtest_also_run_disabled_tests.
 #include "settings/inifile.h"
@@ -49,7 +49,7 @@ class WriterLines : public ::testing::TestWithParam<LineRow> {};
 
 // Two writes of the same value: the value reads back, the second write
 // changes nothing, and another section keeps its own value.
-TEST_P(WriterLines, DISABLED_WriterSplitsLinesAsTheReaderDoes) {
+TEST_P(WriterLines, WriterSplitsLinesAsTheReaderDoes) {
     const LineRow& row = GetParam();
     const TempFolder folder;
     const QString path = folder.file("qnb.ini");
@@ -72,7 +72,7 @@ INSTANTIATE_TEST_SUITE_P(Findings, WriterLines, ::testing::ValuesIn(kLineRows),
 // header to the reader, but the writer looks for a CR after "]": it appends a
 // second "[Default]" section, and the next write puts the key into the first
 // one as well, leaving two copies.
-TEST(Findings, DISABLED_WriterSeesAHeaderOnTheLastLine) {
+TEST(Findings, WriterSeesAHeaderOnTheLastLine) {
     const TempFolder folder;
     const QString path = folder.file("qnb.ini");
     writeBytes(path, "[Default]");
@@ -86,7 +86,7 @@ TEST(Findings, DISABLED_WriterSeesAHeaderOnTheLastLine) {
 // has no section for the reader or the writer, so the writer appends one;
 // the clean-up then turns the first line into a header, and its old key line
 // now comes first: the value just written reads back as the old one.
-TEST(Findings, DISABLED_ACleanUpDoesNotUncoverAnOlderSection) {
+TEST(Findings, ACleanUpDoesNotUncoverAnOlderSection) {
     const TempFolder folder;
     const QString path = folder.file("qnb.ini");
     writeBytes(path, bytes(std::string("\0\0[Default]\r\nStripString=old\r\n", 30)));
@@ -97,7 +97,7 @@ TEST(Findings, DISABLED_ACleanUpDoesNotUncoverAnOlderSection) {
 // A text or value that begins with U+FEFF (a zero-width no-break space) loses
 // it: the writer stores it as the bytes EF BB BF, and QString::fromUtf8,
 // used when reading either file back, drops those as a byte-order mark.
-TEST(Findings, DISABLED_ALeadingZeroWidthNoBreakSpaceIsKept) {
+TEST(Findings, ALeadingZeroWidthNoBreakSpaceIsKept) {
     const TempFolder folder;
     const QString text = QChar(0xFEFF) + QStringLiteral("abc");
     TxtSave(folder.path(), kSavedTextsFileName, text);
@@ -112,7 +112,7 @@ TEST(Findings, DISABLED_ALeadingZeroWidthNoBreakSpaceIsKept) {
 // header is no header and every setting under it reads as absent (start-up
 // shows the defaults); the writer appends a second "[Default]" section. The
 // saved-texts file, read through QString::fromUtf8, skips such a mark.
-TEST(Findings, DISABLED_AByteOrderMarkDoesNotHideTheFirstSection) {
+TEST(Findings, AByteOrderMarkDoesNotHideTheFirstSection) {
     const TempFolder folder;
     const QString path = folder.file("qnb.ini");
     writeBytes(path, "\xEF\xBB\xBF[Default]\r\nStripVowels=0\r\n");
@@ -126,7 +126,7 @@ TEST(Findings, DISABLED_AByteOrderMarkDoesNotHideTheFirstSection) {
 // why, so the user cannot tell a full disk from a read-only folder. Here the
 // process may write no file past 16 bytes, which the lock file's content
 // exceeds: the reason should carry the system's words for it.
-TEST(Findings, DISABLED_ALockFileFailureSaysWhy) {
+TEST(Findings, ALockFileFailureSaysWhy) {
     const TempFolder folder;
     const QString path = folder.file("qnb.ini");
     const FileSizeLimit limit(16);
