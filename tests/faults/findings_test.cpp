@@ -1,7 +1,6 @@
-// Faults the fuzzers found in the settings routines, each as the smallest
-// failing case. They stay  until the routines are mended (the fuzz
-// targets leave the same inputs out meanwhile; see hitsKnownFault there);
-// run them with --gtest_also_run_disabled_tests.
+// What the fuzzers and fault tests found wrong in the settings routines,
+// each as the smallest input that once failed, now kept as the check that
+// it stays mended.
 #include "settings/inifile.h"
 #include "settings/savedtexts.h"
 #include "settings/test_support.h"
@@ -27,21 +26,19 @@ void PrintTo(const LineRow& row, std::ostream* os) {
     *os << row.name;
 }
 
-// The reader ends a line at CR LF or a lone CR; the writer finds a line's
-// start by the LF before it. So the two disagree on files with a lone CR or a
-// lone LF (files edited by hand): a write goes into the wrong line or
-// section, or is repeated at every write.
+// Reader and writer see the same lines in files edited by hand, with a lone
+// CR or a lone LF as a line end. (Once the writer found a line's start by
+// the LF before it, the reader by a CR: a write went into the wrong line or
+// section, or was repeated at every write.)
 const LineRow kLineRows[] = {
-    // The lone CR before "[Other]" ends the section for the reader, not for
-    // the writer, which replaces Other's key line instead of adding one to
-    // Default: Default reads empty, Other reads "v".
+    // The lone CR before "[Other]" ends Default: the key goes into Default,
+    // Other keeps its own line.
     {"LoneCrBeforeAHeader", "[Default]\r\nnote\r[Other]\r\nStripString=x\r\n", "StripString",
      "Other", "x"},
-    // A key line after a lone LF is no line for the reader: the writer
-    // replaces it and the reader still finds nothing.
+    // A key line after a lone LF is replaced and read back.
     {"LoneLfBeforeAKey", "[Default]\r\nnote\nStripString=x\r\n", "StripString", nullptr, nullptr},
-    // A header ended by a lone CR: the writer inserts after the CR and then
-    // never finds its own line again, adding another at every write.
+    // A header ended by a lone CR: the line inserted under it is found
+    // again by the next write, not added a second time.
     {"HeaderEndedByALoneCr", "[Default]\rnote\r\n", "incY", nullptr, nullptr},
 };
 
@@ -69,9 +66,8 @@ INSTANTIATE_TEST_SUITE_P(Findings, WriterLines, ::testing::ValuesIn(kLineRows),
                          [](const auto& info) { return std::string(info.param.name); });
 
 // A "[Default]" header on the file's last line without a line break is a
-// header to the reader, but the writer looks for a CR after "]": it appends a
-// second "[Default]" section, and the next write puts the key into the first
-// one as well, leaving two copies.
+// header to the writer as to the reader: the key goes under it, no second
+// section is appended.
 TEST(Findings, WriterSeesAHeaderOnTheLastLine) {
     const TempFolder folder;
     const QString path = folder.file("qnb.ini");
@@ -80,12 +76,10 @@ TEST(Findings, WriterSeesAHeaderOnTheLastLine) {
     EXPECT_EQ(shown(readBytes(path)), shown("[Default]\r\nStripString=v\r\n"));
 }
 
-// The clean-up strips control characters from the start of the file after
-// the writer has looked for the header. A file whose first line is control
-// characters and a header (say NUL bytes left by a crash, then "[Default]")
-// has no section for the reader or the writer, so the writer appends one;
-// the clean-up then turns the first line into a header, and its old key line
-// now comes first: the value just written reads back as the old one.
+// A file whose first line is control characters and a header (say NUL bytes
+// left by a crash, then "[Default]"): the value written reads back. (Once
+// the writer appended a section, its clean-up then stripped the NUL bytes,
+// and the older section it uncovered shadowed the value just written.)
 TEST(Findings, ACleanUpDoesNotUncoverAnOlderSection) {
     const TempFolder folder;
     const QString path = folder.file("qnb.ini");
@@ -94,9 +88,9 @@ TEST(Findings, ACleanUpDoesNotUncoverAnOlderSection) {
     EXPECT_EQ(IniRead(path, kDefault, QStringLiteral("StripString")), QStringLiteral("new"));
 }
 
-// A text or value that begins with U+FEFF (a zero-width no-break space) loses
-// it: the writer stores it as the bytes EF BB BF, and QString::fromUtf8,
-// used when reading either file back, drops those as a byte-order mark.
+// A text or value that begins with U+FEFF (a zero-width no-break space)
+// keeps it through a save and a load, although its bytes EF BB BF look like
+// a byte-order mark, which QString::fromUtf8 drops.
 TEST(Findings, ALeadingZeroWidthNoBreakSpaceIsKept) {
     const TempFolder folder;
     const QString text = QChar(0xFEFF) + QStringLiteral("abc");
@@ -108,10 +102,9 @@ TEST(Findings, ALeadingZeroWidthNoBreakSpaceIsKept) {
 }
 
 // A settings file saved by an editor that puts a UTF-8 byte-order mark at the
-// start: the reader takes the mark for part of the first line, so the first
-// header is no header and every setting under it reads as absent (start-up
-// shows the defaults); the writer appends a second "[Default]" section. The
-// saved-texts file, read through QString::fromUtf8, skips such a mark.
+// start: its first section is read, and written into, not hidden behind the
+// mark (which made start-up show the defaults and the writer append a second
+// "[Default]" section).
 TEST(Findings, AByteOrderMarkDoesNotHideTheFirstSection) {
     const TempFolder folder;
     const QString path = folder.file("qnb.ini");
@@ -122,10 +115,9 @@ TEST(Findings, AByteOrderMarkDoesNotHideTheFirstSection) {
 }
 
 // When the lock file cannot be made (a read-only folder, a full disk, a
-// file-size limit), the error says "cannot create the lock file ..." and not
-// why, so the user cannot tell a full disk from a read-only folder. Here the
-// process may write no file past 16 bytes, which the lock file's content
-// exceeds: the reason should carry the system's words for it.
+// file-size limit), the reason carries the system's words for the cause, so
+// the user can tell a full disk from a read-only folder. Here the process may
+// write no file past 16 bytes, which the lock file's content exceeds.
 TEST(Findings, ALockFileFailureSaysWhy) {
     const TempFolder folder;
     const QString path = folder.file("qnb.ini");
