@@ -204,23 +204,23 @@ Invocation parseArguments(const std::vector<QByteArray>& arguments) {
                  quoted(QString::fromLocal8Bit(arg.mid(1)).left(1)));
         const qsizetype equals = arg.indexOf('=');
         const QByteArray name = arg.mid(2, equals < 0 ? -1 : equals - 2);
-        const OptionSpec* spec = findOption(name);
-        if (!spec)
+        const OptionSpec* option = findOption(name);
+        if (!option)
             fail(QStringLiteral("unrecognized option ") +
                  quoted(QString::fromLocal8Bit(equals < 0 ? arg : arg.left(equals))));
         QString value;
         if (equals >= 0) {
-            if (spec->takes == Takes::Nothing)
+            if (option->takes == Takes::Nothing)
                 fail(QStringLiteral("option '--") + QString::fromLatin1(name) +
                      QStringLiteral("' doesn't allow an argument"));
             value = valueText(name, arg.mid(equals + 1));
-        } else if (spec->takes == Takes::Value) {
+        } else if (option->takes == Takes::Value) {
             if (k + 1 == arguments.size())
                 fail(QStringLiteral("option '--") + QString::fromLatin1(name) +
                      QStringLiteral("' requires an argument"));
             value = valueText(name, arguments[++k]);
         }
-        spec->handle(inv, value);
+        option->handle(inv, value);
         if (inv.action != Invocation::Action::Strip)
             return inv;
     }
