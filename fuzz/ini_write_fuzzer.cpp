@@ -2,9 +2,8 @@
 // into the section "Default" as the program does. Checked after each write:
 // - the file ends with CR LF and is UTF-8;
 // - when the rules promise it (readsBack), IniRead of the key gives the value
-//   back, every other line keeps its section and its place, and (for a file
-//   that does not begin with a control character) writing the same again
-//   changes no byte.
+//   back, every other line keeps its section and its place, and writing the
+//   same again changes no byte.
 #include "fuzz_support.h"
 #include "settings/encoding.h"
 #include "settings/inifile.h"
@@ -105,10 +104,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
           what + "\nkept before: " + escaped(keptLines(old, key).join(QStringLiteral(" // "))) +
               "\nkept after: " + escaped(keptAfter.join(QStringLiteral(" // "))));
 
-    // The clean-up drops control characters at the start after the header
-    // search, so a header behind them is found only from the next write on.
-    if (old.size() != decodeFileText(before).size())
-        return 0;
     IniWrite(path, section, key, value);
     check(readBytes(path) == after, "writing the same again changes nothing", what);
     return 0;
