@@ -3,9 +3,8 @@
 #include "cli/arguments.h"
 #include "cli/filter.h"
 #include "cli/storedsettings.h"
-#include "settings/inifile.h"
+#include "settings/fileaccess.h"
 #include "settings/programfolder.h"
-#include "settings/savedtexts.h"
 
 #include <cerrno>
 #include <cstring>

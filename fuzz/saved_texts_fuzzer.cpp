@@ -7,6 +7,7 @@
 // - odd: arbitrary file bytes are loaded; the text has no CR, and saving it
 //   and loading again gives the same text.
 #include "fuzz_support.h"
+#include "settings/programfolder.h"
 #include "settings/savedtexts.h"
 
 using namespace quenby;

@@ -1,7 +1,5 @@
 #include "settings/fileaccess.h"
 
-#include "settings/inifile.h"
-
 #include <QDateTime>
 #include <QDeadlineTimer>
 #include <QDir>
@@ -31,6 +29,29 @@ QString missingReason(const QString& path) {
 }
 
 } // namespace
+
+FileError::FileError(const QString& path, const QString& reason)
+    : std::runtime_error((path + QStringLiteral(": ") + reason).toStdString()), m_path(path),
+      m_reason(reason) {}
+
+void prepareFile(const QString& path) {
+    requireRegularFileOrNothing(path);
+    QFile file(path);
+    if (file.exists()) {
+        const QFileDevice::Permissions permissions = file.permissions();
+        if (!(permissions & QFileDevice::WriteOwner) &&
+            !file.setPermissions(permissions | QFileDevice::WriteOwner))
+            throw FileError(path,
+                            QStringLiteral("cannot make the file writable: ") + file.errorString());
+        return;
+    }
+    const QDir folder = QFileInfo(path).absoluteDir();
+    if (!folder.exists())
+        throw FileError(path, QStringLiteral("the folder %1 does not exist").arg(folder.path()));
+    // Append never truncates, should another program create the file meanwhile.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Append))
+        throw FileError(path, QStringLiteral("cannot create the file: ") + file.errorString());
+}
 
 void requireRegularFileOrNothing(const QString& path) {
     const QFileInfo info(path);

@@ -4,10 +4,29 @@
 #include <QLockFile>
 #include <QString>
 #include <chrono>
+#include <stdexcept>
 
 // Whole-file access shared by the settings reader and writer and the saved
 // texts: every failure becomes a FileError carrying the path and the reason.
 namespace quenby {
+
+// A file-system failure, carrying the file's path and the reason in words.
+class FileError : public std::runtime_error {
+public:
+    FileError(const QString& path, const QString& reason);
+    const QString& path() const { return m_path; }
+    const QString& reason() const { return m_reason; }
+
+private:
+    QString m_path;
+    QString m_reason;
+};
+
+// Makes sure the file exists (created empty when missing, never truncated)
+// and is writable for its owner (the owner-write bit is added when missing).
+// Throws FileError: folder missing, a folder or other non-file in the file's
+// place, creation or permission change refused.
+void prepareFile(const QString& path);
 
 // How long a writer waits for another running copy of the program to finish
 // its rewrite of the same file. A rewrite holds the lock for milliseconds (a

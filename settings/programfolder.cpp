@@ -6,6 +6,10 @@
 
 namespace quenby {
 
+QString joinPath(const QString& folder, const QString& fileName) {
+    return folder + QLatin1Char('/') + fileName;
+}
+
 QString programFolder(const QString& executableDir) {
     if (::access(QFile::encodeName(executableDir).constData(), W_OK) == 0)
         return executableDir;

@@ -4,6 +4,14 @@
 
 namespace quenby {
 
+// The settings file and the saved-texts file, both in the program's folder.
+inline constexpr char kSettingsFileName[] = "qnb.ini";
+inline constexpr char kSavedTextsFileName[] = "qnbtext.ini";
+
+// The folder's path, "/" and the file name, without looking at whether the
+// folder's path already ends with a separator.
+QString joinPath(const QString& folder, const QString& fileName);
+
 // The folder where the settings file and the saved-texts file live, for a
 // program whose executable is in executableDir: that folder when the program
 // may write there; otherwise (a copy installed in a system folder) the user's

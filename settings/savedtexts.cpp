@@ -2,7 +2,7 @@
 
 #include "settings/encoding.h"
 #include "settings/fileaccess.h"
-#include "settings/inifile.h"
+#include "settings/programfolder.h"
 
 #include <algorithm>
 #include <optional>
@@ -42,10 +42,6 @@ QByteArray savedTextBytes(const QString& text) {
 }
 
 } // namespace
-
-QString joinPath(const QString& folder, const QString& fileName) {
-    return folder + QLatin1Char('/') + fileName;
-}
 
 void TxtSave(const QString& folder, const QString& fileName, const QString& text) {
     const QString path = joinPath(folder, fileName);

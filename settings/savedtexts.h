@@ -7,14 +7,6 @@
 // either file.
 namespace quenby {
 
-// The settings file and the saved-texts file, both in the program's folder.
-inline constexpr char kSettingsFileName[] = "qnb.ini";
-inline constexpr char kSavedTextsFileName[] = "qnbtext.ini";
-
-// The folder's path, "/" and the file name, without looking at whether the
-// folder's path already ends with a separator.
-QString joinPath(const QString& folder, const QString& fileName);
-
 // Replaces the whole content of folder/fileName with the text followed by one
 // CR LF: each line break of the text (LF, CR LF or a lone CR) is stored as CR
 // LF, in UTF-8. Prepares the file first (prepareFile), then rewrites it

@@ -1,7 +1,9 @@
 // What the fuzzers and fault tests found wrong in the settings routines,
 // each as the smallest input that once failed, now kept as the check that
 // it stays mended.
+#include "settings/fileaccess.h"
 #include "settings/inifile.h"
+#include "settings/programfolder.h"
 #include "settings/savedtexts.h"
 #include "settings/test_support.h"
 

@@ -6,6 +6,7 @@
 // anything but its old content or a whole new one.
 #include "fault_window.h"
 #include "settings/inifile.h"
+#include "settings/programfolder.h"
 #include "settings/savedtexts.h"
 #include "settings/test_support.h"
 

@@ -1,5 +1,7 @@
 // The saved-texts file: exact bytes written, exact text read back.
+#include "settings/fileaccess.h"
 #include "settings/inifile.h"
+#include "settings/programfolder.h"
 #include "settings/savedtexts.h"
 #include "test_support.h"
 
