@@ -1,83 +1,74 @@
 #include "cli/storedsettings.h"
 
-#include "settings/encoding.h"
 #include "settings/fileaccess.h"
-#include "settings/inifile.h"
-#include "settings/initext.h"
-#include "settings/keytable.h"
+#include "settings/storedsettings.h"
 
-#include <QByteArray>
-#include <cstring>
 #include <iterator>
 
 namespace quenby::cli {
 namespace {
 
-// The controls whose text the engine reads as the ten slots, in its order,
-// and the marker's control.
-constexpr const char* kSlotControls[] = {"A", "E", "I", "O", "U", "aa", "ee", "ii", "oo", "uu"};
-constexpr char kMarkerControl[] = "yy";
+// The settings of the engine's ten slots, in its order: the boxes A E I O U,
+// then aa ee ii oo uu.
+constexpr Setting kSlotSettings[] = {Setting::Val01, Setting::Val03, Setting::Val05, Setting::Val07,
+                                     Setting::Val09, Setting::Val02, Setting::Val04, Setting::Val06,
+                                     Setting::Val08, Setting::Val10};
 
-bool is(const char* a, const char* b) {
-    return std::strcmp(a, b) == 0;
-}
-
-void setNumber(StripOptions& o, const SettingRow& row, int value) {
-    const bool ticked = value == 1;
-    if (row.kind == SettingKind::CaseOption)
-        o.caseChoice = CaseChoice(value);
-    else if (is(row.key, "StripVowels"))
+// Where each setting the engine uses goes in the options; the others (word
+// wrap, the clipboard, "Remember settings", slot Y) are not read.
+void take(StripOptions& o, Setting setting, const RestoredValue& v) {
+    const bool ticked = v.number == 1;
+    switch (setting) {
+    case Setting::CaseOption:
+        o.caseChoice = CaseChoice(v.number);
+        break;
+    case Setting::StripVowels:
         o.stripVowels = ticked;
-    else if (is(row.key, "incY"))
+        break;
+    case Setting::incY:
         o.includeY = ticked;
-    else if (is(row.key, "StripNumbers"))
+        break;
+    case Setting::StripNumbers:
         o.stripNumbers = ticked;
-    else if (is(row.key, "StripPunctuation"))
+        break;
+    case Setting::StripPunctuation:
         o.stripPunctuation = ticked;
-    else if (is(row.key, "StripSpaces"))
+        break;
+    case Setting::StripSpaces:
         o.stripSpaces = ticked;
-    else if (is(row.key, "SameCase"))
+        break;
+    case Setting::SameCase:
         o.caseSensitive = ticked;
-}
-
-void setText(StripOptions& o, const SettingRow& row, const QString& text) {
-    if (is(row.key, "StripString")) {
-        o.stripString = text;
-    } else if (is(row.key, "ReplaceString")) {
-        o.replacement = text;
-    } else if (is(row.control, kMarkerControl)) {
-        o.marker = text;
-    } else {
-        for (size_t k = 0; k < std::size(kSlotControls); ++k)
-            if (is(row.control, kSlotControls[k]))
-                o.slots[k] = text;
+        break;
+    case Setting::Val12:
+        o.marker = v.text;
+        break;
+    case Setting::StripString:
+        o.stripString = v.text;
+        break;
+    case Setting::ReplaceString:
+        o.replacement = v.text;
+        break;
+    default:
+        for (std::size_t k = 0; k < std::size(kSlotSettings); ++k)
+            if (setting == kSlotSettings[k])
+                o.slots[k] = v.text;
+        break;
     }
 }
 
 } // namespace
 
 StoredSettings readStoredSettings(const QString& path) {
-    const QByteArray text = toUtf8FileBytes(readFileBytes(path));
-    const QByteArray section(kSettingsSection);
+    const std::array<RestoredValue, kSettingCount> values = restoredValues(readFileBytes(path));
     StoredSettings result;
     for (const SettingRow* row : restoreOrder()) {
-        const std::optional<QByteArray> stored = findIniValue(text, section, row->key);
-        const QString value = stored ? QString::fromUtf8(*stored) : QString();
-        if (row->kind == SettingKind::Slot || row->kind == SettingKind::Text) {
-            setText(result.options, *row, value);
-            continue;
-        }
-        int number = row->defaultNumber;
-        if (!value.isEmpty()) {
-            const std::optional<int> parsed = parseStoredInteger(value);
-            if (parsed && *parsed >= 0 && *parsed <= 2)
-                number = *parsed;
-            else
-                result.warnings << QStringLiteral("%1: %2=%3 is not 0, 1 or 2; using %4")
-                                       .arg(path, QString::fromLatin1(row->key), value,
-                                            QString::number(row->defaultNumber));
-        }
-        setNumber(result.options, *row, number);
+        const RestoredValue& v = values[static_cast<std::size_t>(row->setting)];
+        if (!v.usable)
+            result.warnings << QStringLiteral("%1: %2=%3 is not 0, 1 or 2; using %4")
+                                   .arg(path, QString::fromLatin1(row->key), v.stored,
+                                        QString::number(row->defaultNumber));
+        take(result.options, row->setting, v);
     }
     return result;
 }

@@ -15,14 +15,13 @@ struct StoredSettings {
     QStringList warnings;
 };
 
-// The options stored in the settings file at path, read as the window reads
-// them at start-up: a key that is absent or empty takes the window's
-// default; a number that does not convert or is not 0, 1 or 2 takes the
-// default too (with a warning); a check box counts as ticked only at 1; the
-// slots, marker and strings are taken as stored. The settings the engine does
-// not use (word wrap, the clipboard, "Remember settings", slot Y) are not
-// read. The file is only read: a missing file is an error, never created.
-// Throws FileError.
+// The options stored in the settings file at path, taken by the window's own
+// start-up rules (settings/storedsettings.h): an absent or empty key takes the
+// default; a number that is not 0, 1 or 2 takes the default too (with a
+// warning); a check box counts as ticked only at 1; a slot and the marker
+// keep their first character. The settings the engine does not use (word
+// wrap, the clipboard, "Remember settings", slot Y) are left out. The file is
+// only read: a missing file is an error, never created. Throws FileError.
 StoredSettings readStoredSettings(const QString& path);
 
 } // namespace quenby::cli

@@ -1,7 +1,7 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
-#include <stdexcept>
 
 // The settings-file reader and writer. Every call opens the file, works on
 // its current content and closes it again; nothing is cached. Files are read
@@ -10,23 +10,16 @@
 // rules are those of settings/initext.h.
 namespace quenby {
 
-// A file-system failure, carrying the file's path and the reason in words.
-class FileError : public std::runtime_error {
+// A settings file's content, decoded once, for reading many keys from one
+// read of the file; value() gives what IniRead gives for the same bytes.
+class IniContent {
 public:
-    FileError(const QString& path, const QString& reason);
-    const QString& path() const { return m_path; }
-    const QString& reason() const { return m_reason; }
+    explicit IniContent(const QByteArray& fileBytes);
+    QString value(const QString& section, const QString& key) const;
 
 private:
-    QString m_path;
-    QString m_reason;
+    QByteArray m_text; // the content as UTF-8
 };
-
-// Makes sure the file exists (created empty when missing, never truncated)
-// and is writable for its owner (the owner-write bit is added when missing).
-// Throws FileError: folder missing, a folder or other non-file in the file's
-// place, creation or permission change refused.
-void prepareFile(const QString& path);
 
 // The value of the first key line of the section, or empty when the file,
 // the section or the key is missing or the value is empty. Prepares the file

@@ -7,34 +7,43 @@ namespace quenby {
 namespace {
 
 using K = SettingKind;
+using S = Setting;
 
 constexpr std::array<SettingRow, kSettingCount> kTable{{
-    {"CaseOption", "Option2", K::CaseOption, 2, "", 15, 0},
-    {"StripVowels", "noVowels", K::CheckBox, 1, "", 13, 1},
-    {"incY", "noY", K::CheckBox, 1, "", 14, 2},
-    {"StripNumbers", "noNums", K::CheckBox, 0, "", 17, 3},
-    {"StripPunctuation", "noPunc", K::CheckBox, 0, "", 18, 4},
-    {"StripSpaces", "noGaps", K::CheckBox, 0, "", 16, 5},
-    {"WrapText", "yesWrap", K::CheckBox, 1, "", 24, 6},
-    {"SameCase", "yesCase", K::CheckBox, 1, "", 21, 9},
-    {"Remember", "yesRemember", K::CheckBox, 0, "", 12, 10},
-    {"AutoCopy", "yesCopy", K::CheckBox, 0, "", 22, 7},
-    {"AutoPaste", "yesPaste", K::CheckBox, 0, "", 23, 8},
-    {"Val01", "A", K::Slot, 0, "", 0, 11},
-    {"Val03", "E", K::Slot, 0, "", 2, 12},
-    {"Val05", "I", K::Slot, 0, "", 4, 13},
-    {"Val07", "O", K::Slot, 0, "", 6, 14},
-    {"Val09", "U", K::Slot, 0, "", 8, 15},
-    {"Val11", "Y", K::Slot, 0, "", 10, 16},
-    {"Val02", "aa", K::Slot, 0, "", 1, 17},
-    {"Val04", "ee", K::Slot, 0, "", 3, 18},
-    {"Val06", "ii", K::Slot, 0, "", 5, 19},
-    {"Val08", "oo", K::Slot, 0, "", 7, 20},
-    {"Val10", "uu", K::Slot, 0, "", 9, 21},
-    {"Val12", "yy", K::Slot, 0, "", 11, 22},
-    {"StripString", "StripString", K::Text, 0, "", 19, 23},
-    {"ReplaceString", "ReplaceString", K::Text, 0, "", 20, 24},
+    {S::CaseOption, "CaseOption", "Option2", K::CaseOption, 2, "", 15, 0},
+    {S::StripVowels, "StripVowels", "noVowels", K::CheckBox, 1, "", 13, 1},
+    {S::incY, "incY", "noY", K::CheckBox, 1, "", 14, 2},
+    {S::StripNumbers, "StripNumbers", "noNums", K::CheckBox, 0, "", 17, 3},
+    {S::StripPunctuation, "StripPunctuation", "noPunc", K::CheckBox, 0, "", 18, 4},
+    {S::StripSpaces, "StripSpaces", "noGaps", K::CheckBox, 0, "", 16, 5},
+    {S::WrapText, "WrapText", "yesWrap", K::CheckBox, 1, "", 24, 6},
+    {S::SameCase, "SameCase", "yesCase", K::CheckBox, 1, "", 21, 9},
+    {S::Remember, "Remember", "yesRemember", K::CheckBox, 0, "", 12, 10},
+    {S::AutoCopy, "AutoCopy", "yesCopy", K::CheckBox, 0, "", 22, 7},
+    {S::AutoPaste, "AutoPaste", "yesPaste", K::CheckBox, 0, "", 23, 8},
+    {S::Val01, "Val01", "A", K::Slot, 0, "", 0, 11},
+    {S::Val03, "Val03", "E", K::Slot, 0, "", 2, 12},
+    {S::Val05, "Val05", "I", K::Slot, 0, "", 4, 13},
+    {S::Val07, "Val07", "O", K::Slot, 0, "", 6, 14},
+    {S::Val09, "Val09", "U", K::Slot, 0, "", 8, 15},
+    {S::Val11, "Val11", "Y", K::Slot, 0, "", 10, 16},
+    {S::Val02, "Val02", "aa", K::Slot, 0, "", 1, 17},
+    {S::Val04, "Val04", "ee", K::Slot, 0, "", 3, 18},
+    {S::Val06, "Val06", "ii", K::Slot, 0, "", 5, 19},
+    {S::Val08, "Val08", "oo", K::Slot, 0, "", 7, 20},
+    {S::Val10, "Val10", "uu", K::Slot, 0, "", 9, 21},
+    {S::Val12, "Val12", "yy", K::Slot, 0, "", 11, 22},
+    {S::StripString, "StripString", "StripString", K::Text, 0, "", 19, 23},
+    {S::ReplaceString, "ReplaceString", "ReplaceString", K::Text, 0, "", 20, 24},
 }};
+
+constexpr bool rowsInSettingOrder() {
+    for (std::size_t i = 0; i < kTable.size(); ++i)
+        if (kTable[i].setting != static_cast<Setting>(i))
+            return false;
+    return true;
+}
+static_assert(rowsInSettingOrder(), "settingRow() indexes the table by Setting");
 
 SettingOrder orderedBy(int SettingRow::*rank) {
     SettingOrder order{};
@@ -51,6 +60,14 @@ bool isBlank(QChar c) {
 
 const std::array<SettingRow, kSettingCount>& settingTable() {
     return kTable;
+}
+
+const SettingRow& settingRow(Setting setting) {
+    return kTable[static_cast<std::size_t>(setting)];
+}
+
+QString settingKey(Setting setting) {
+    return QString::fromLatin1(settingRow(setting).key);
 }
 
 SettingOrder restoreOrder() {

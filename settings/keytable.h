@@ -12,6 +12,36 @@ namespace quenby {
 
 inline constexpr char kSettingsSection[] = "Default";
 
+// Each stored setting, named after its key; the key's spelling lives in the
+// table alone (settingKey).
+enum class Setting {
+    CaseOption,
+    StripVowels,
+    incY,
+    StripNumbers,
+    StripPunctuation,
+    StripSpaces,
+    WrapText,
+    SameCase,
+    Remember,
+    AutoCopy,
+    AutoPaste,
+    Val01,
+    Val03,
+    Val05,
+    Val07,
+    Val09,
+    Val11,
+    Val02,
+    Val04,
+    Val06,
+    Val08,
+    Val10,
+    Val12,
+    StripString,
+    ReplaceString,
+};
+
 enum class SettingKind {
     CaseOption, // the index of the selected case button: "0", "1" or "2"
     CheckBox,   // "1" ticked, "0" unticked
@@ -20,6 +50,7 @@ enum class SettingKind {
 };
 
 struct SettingRow {
+    Setting setting;
     const char* key;     // the key in the settings file, e.g. "StripVowels"
     const char* control; // the window control holding the value, e.g. "noVowels"
     SettingKind kind;
@@ -52,6 +83,10 @@ SettingOrder saveAllOrder();
 // yesCase, yesRemember; the slots A E I O U Y aa ee ii oo uu yy; StripString,
 // ReplaceString.
 SettingOrder resetOrder();
+
+// The row of a setting, and the key it is stored under.
+const SettingRow& settingRow(Setting setting);
+QString settingKey(Setting setting);
 
 // The row of a key, compared case-insensitively as the settings file does,
 // or nullptr when the program stores no such key.

@@ -10,12 +10,6 @@
 
 namespace quenby {
 
-QString firstCharacter(const QString& text) {
-    if (text.size() >= 2 && text.at(0).isHighSurrogate() && text.at(1).isLowSurrogate())
-        return text.left(2);
-    return text.left(1);
-}
-
 bool PressTracker::release(Qt::MouseButton button) {
     if (!m_pressed.testFlag(button))
         return false;

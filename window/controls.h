@@ -18,10 +18,6 @@
 // Every signal is delivered synchronously, so handlers nest.
 namespace quenby {
 
-// The first character of text as a whole code point (never half a
-// surrogate pair); empty stays empty.
-QString firstCharacter(const QString& text);
-
 // A multi-line text box holding LF line breaks. text() keeps characters
 // that QPlainTextEdit::toPlainText() would alter (the no-break space).
 //

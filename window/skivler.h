@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/strip.h"
+#include "settings/keytable.h"
 #include "window/controls.h"
 #include "window/platform.h"
 
@@ -9,10 +10,6 @@
 #include <QWidget>
 #include <array>
 #include <functional>
-
-namespace quenby {
-struct SettingRow;
-}
 
 // The window. Every option, slot, string and text lives in one of its
 // controls, held under the names below; there is no settings object.
@@ -33,6 +30,8 @@ public:
 
     // Recomputes the output from the controls.
     void SkivIt();
+    // The options the controls hold now, as the engine takes them.
+    quenby::StripOptions readOptions() const;
 
     // --- Controls, top row.
     quenby::CommandButton* const cmdInput =
@@ -165,8 +164,12 @@ public:
     // Stores a setting while "Remember settings" is ticked; false when the
     // write failed (the user has been told).
     bool iniPut(const QString& key, const QString& value);
-    int ChkStart(const QString& key, int defaultValue);
-    QString TxtStart(const QString& key, const QString& defaultValue);
+    // A case option's or check box's stored value as start-up takes it (the
+    // default when absent or empty); *usable is false when the stored value
+    // was no 0, 1 or 2 and the default was taken instead.
+    int ChkStart(const quenby::SettingRow& row, bool* usable);
+    // A slot's or string's stored text as start-up takes it.
+    QString TxtStart(const quenby::SettingRow& row);
 
     // The settings file and the saved-texts file in the program's folder.
     QString settingsPath() const;
@@ -175,14 +178,13 @@ public:
 private:
     void buildLayout();
     void connectHandlers();
-    quenby::StripOptions readOptions() const;
 
     // The slot change handling shared by the twelve slot boxes.
-    void slotChange(quenby::LineBox* box, const QString& key);
+    void slotChange(quenby::LineBox* box, quenby::Setting setting);
     // The store handling of a check box: its value under key.
-    void storeCheck(quenby::CheckBox* box, const QString& key);
+    void storeCheck(quenby::CheckBox* box, quenby::Setting setting);
     // The store handling of Auto-Copy and Auto-Paste, with their question.
-    void storeConfirmed(quenby::CheckBox* box, const QString& key, const QString& question);
+    void storeConfirmed(quenby::CheckBox* box, quenby::Setting setting, const QString& question);
     // Selects all or nothing of the shown input or output box.
     void selectShown(quenby::TextArea* wrapping, quenby::TextArea* plain, bool all);
     // The Auto-Copy look, on or off.

@@ -114,12 +114,12 @@ void Skivler::StripString_Change() {
         Label6->setEnabled(true);
         ReplaceString->setEnabled(true);
     }
-    iniPut(QStringLiteral("StripString"), StripString->text());
+    iniPut(settingKey(Setting::StripString), StripString->text());
     SkivIt();
 }
 
 void Skivler::ReplaceString_Change() {
-    iniPut(QStringLiteral("ReplaceString"), ReplaceString->text());
+    iniPut(settingKey(Setting::ReplaceString), ReplaceString->text());
     SkivIt();
 }
 

@@ -1,3 +1,4 @@
+#include "engine/codepoints.h"
 #include "window/skivler.h"
 
 using namespace quenby;
@@ -22,48 +23,48 @@ Message confirmation(const QString& text) {
 
 // --- Character slots.
 
-void Skivler::slotChange(LineBox* box, const QString& key) {
+void Skivler::slotChange(LineBox* box, Setting setting) {
     // Cutting the text raises this handling again, nested, for the cut text.
     box->setText(firstCharacter(box->text()));
-    iniPut(key, box->text());
+    iniPut(settingKey(setting), box->text());
     SkivIt();
 }
 
 void Skivler::A_Change() {
-    slotChange(A, QStringLiteral("Val01"));
+    slotChange(A, Setting::Val01);
 }
 void Skivler::aa_Change() {
-    slotChange(aa, QStringLiteral("Val02"));
+    slotChange(aa, Setting::Val02);
 }
 void Skivler::E_Change() {
-    slotChange(E, QStringLiteral("Val03"));
+    slotChange(E, Setting::Val03);
 }
 void Skivler::ee_Change() {
-    slotChange(ee, QStringLiteral("Val04"));
+    slotChange(ee, Setting::Val04);
 }
 void Skivler::I_Change() {
-    slotChange(I, QStringLiteral("Val05"));
+    slotChange(I, Setting::Val05);
 }
 void Skivler::ii_Change() {
-    slotChange(ii, QStringLiteral("Val06"));
+    slotChange(ii, Setting::Val06);
 }
 void Skivler::O_Change() {
-    slotChange(O, QStringLiteral("Val07"));
+    slotChange(O, Setting::Val07);
 }
 void Skivler::oo_Change() {
-    slotChange(oo, QStringLiteral("Val08"));
+    slotChange(oo, Setting::Val08);
 }
 void Skivler::U_Change() {
-    slotChange(U, QStringLiteral("Val09"));
+    slotChange(U, Setting::Val09);
 }
 void Skivler::uu_Change() {
-    slotChange(uu, QStringLiteral("Val10"));
+    slotChange(uu, Setting::Val10);
 }
 void Skivler::Y_Change() {
-    slotChange(Y, QStringLiteral("Val11"));
+    slotChange(Y, Setting::Val11);
 }
 void Skivler::yy_Change() {
-    slotChange(yy, QStringLiteral("Val12"));
+    slotChange(yy, Setting::Val12);
 }
 
 void Skivler::cmdClearVowels_Click() {
@@ -80,7 +81,7 @@ void Skivler::noVowels_Click() {
 }
 
 void Skivler::noVowels_MouseUp(Qt::MouseButton, Qt::KeyboardModifiers, QPoint) {
-    storeCheck(noVowels, QStringLiteral("StripVowels"));
+    storeCheck(noVowels, Setting::StripVowels);
 }
 
 void Skivler::noY_Click() {
@@ -88,17 +89,17 @@ void Skivler::noY_Click() {
 }
 
 void Skivler::noY_KeyUp(int, Qt::KeyboardModifiers) {
-    storeCheck(noY, QStringLiteral("incY"));
+    storeCheck(noY, Setting::incY);
 }
 
 void Skivler::noY_MouseUp(Qt::MouseButton, Qt::KeyboardModifiers, QPoint) {
-    storeCheck(noY, QStringLiteral("incY"));
+    storeCheck(noY, Setting::incY);
 }
 
 // --- Option toggles.
 
-void Skivler::storeCheck(CheckBox* box, const QString& key) {
-    iniPut(key, digits(box->value()));
+void Skivler::storeCheck(CheckBox* box, Setting setting) {
+    iniPut(settingKey(setting), digits(box->value()));
 }
 
 void Skivler::noGaps_Click() {
@@ -115,19 +116,19 @@ void Skivler::yesCase_Click() {
 }
 
 void Skivler::noGaps_MouseUp(Qt::MouseButton, Qt::KeyboardModifiers, QPoint) {
-    storeCheck(noGaps, QStringLiteral("StripSpaces"));
+    storeCheck(noGaps, Setting::StripSpaces);
 }
 void Skivler::noNums_MouseUp(Qt::MouseButton, Qt::KeyboardModifiers, QPoint) {
-    storeCheck(noNums, QStringLiteral("StripNumbers"));
+    storeCheck(noNums, Setting::StripNumbers);
 }
 void Skivler::noPunc_MouseUp(Qt::MouseButton, Qt::KeyboardModifiers, QPoint) {
-    storeCheck(noPunc, QStringLiteral("StripPunctuation"));
+    storeCheck(noPunc, Setting::StripPunctuation);
 }
 void Skivler::yesCase_MouseUp(Qt::MouseButton, Qt::KeyboardModifiers, QPoint) {
-    storeCheck(yesCase, QStringLiteral("SameCase"));
+    storeCheck(yesCase, Setting::SameCase);
 }
 void Skivler::yesWrap_MouseUp(Qt::MouseButton, Qt::KeyboardModifiers, QPoint) {
-    storeCheck(yesWrap, QStringLiteral("WrapText"));
+    storeCheck(yesWrap, Setting::WrapText);
 }
 
 void Skivler::yesWrap_Click() {
@@ -150,7 +151,7 @@ void Skivler::Option2_MouseUp(int, Qt::MouseButton, Qt::KeyboardModifiers, QPoin
 bool Skivler::CasePut() {
     for (OptionButton* b : Option2)
         if (b->isChecked())
-            return iniPut(QStringLiteral("CaseOption"), digits(b->index()));
+            return iniPut(settingKey(Setting::CaseOption), digits(b->index()));
     return true;
 }
 
@@ -205,16 +206,16 @@ void Skivler::yesCopy_Click() {
     showAutoCopyLook(on);
 }
 
-void Skivler::storeConfirmed(CheckBox* box, const QString& key, const QString& question) {
+void Skivler::storeConfirmed(CheckBox* box, Setting setting, const QString& question) {
     if (box->value() == 1 && ask(confirmation(question)) != Answer::Yes) {
         box->setValue(0);
         return;
     }
-    iniPut(key, digits(box->value()));
+    iniPut(settingKey(setting), digits(box->value()));
 }
 
 void Skivler::yesCopy_MouseUp(Qt::MouseButton, Qt::KeyboardModifiers, QPoint) {
-    storeConfirmed(yesCopy, QStringLiteral("AutoCopy"),
+    storeConfirmed(yesCopy, Setting::AutoCopy,
                    QStringLiteral("If Auto-copy is used (with Settings Remembered enabled)\r\n"
                                   "the clipboard contents will be modified at run-time.\r\n"
                                   "\r\n"
@@ -222,7 +223,7 @@ void Skivler::yesCopy_MouseUp(Qt::MouseButton, Qt::KeyboardModifiers, QPoint) {
 }
 
 void Skivler::yesPaste_MouseUp(Qt::MouseButton, Qt::KeyboardModifiers, QPoint) {
-    storeConfirmed(yesPaste, QStringLiteral("AutoPaste"),
+    storeConfirmed(yesPaste, Setting::AutoPaste,
                    QStringLiteral("Auto-paste will over-ride and replace any saved texts\r\n"
                                   "with whatvever text is on the clipboard at run-time.\r\n"
                                   "\r\n"

@@ -1,6 +1,9 @@
+#include "settings/fileaccess.h"
 #include "settings/inifile.h"
 #include "settings/keytable.h"
+#include "settings/programfolder.h"
 #include "settings/savedtexts.h"
+#include "settings/storedsettings.h"
 #include "window/skivler.h"
 
 using namespace quenby;
@@ -8,12 +11,6 @@ using namespace quenby;
 namespace {
 
 const QString kSection = QString::fromLatin1(kSettingsSection);
-
-// A stored number that does not convert: the setting takes its default.
-class BadValue : public std::runtime_error {
-public:
-    using std::runtime_error::runtime_error;
-};
 
 Message plainMessage(const QString& text) {
     Message m;
@@ -139,19 +136,15 @@ bool Skivler::iniPut(const QString& key, const QString& value) {
     return storing([&] { IniWrite(settingsPath(), kSection, key, value); });
 }
 
-int Skivler::ChkStart(const QString& key, int defaultValue) {
-    const QString stored = IniRead(settingsPath(), kSection, key);
-    if (stored.isEmpty())
-        return defaultValue;
-    const std::optional<int> value = parseStoredInteger(stored);
-    if (!value)
-        throw BadValue("not a number");
-    return *value;
+int Skivler::ChkStart(const SettingRow& row, bool* usable) {
+    const RestoredValue value =
+        restoredValue(row, IniRead(settingsPath(), kSection, QString::fromLatin1(row.key)));
+    *usable = value.usable;
+    return value.number;
 }
 
-QString Skivler::TxtStart(const QString& key, const QString& defaultValue) {
-    const QString stored = IniRead(settingsPath(), kSection, key);
-    return stored.isEmpty() ? defaultValue : stored;
+QString Skivler::TxtStart(const SettingRow& row) {
+    return restoredValue(row, IniRead(settingsPath(), kSection, QString::fromLatin1(row.key))).text;
 }
 
 void Skivler::saveInputText() {
@@ -185,19 +178,13 @@ void Skivler::setText(const SettingRow& row, const QString& text) {
 }
 
 bool Skivler::restoreRow(const SettingRow& row) {
-    const QString key = QString::fromLatin1(row.key);
     if (row.kind == SettingKind::Slot || row.kind == SettingKind::Text) {
-        setText(row, TxtStart(key, QString()));
+        setText(row, TxtStart(row));
         return true;
     }
-    int value = -1;
-    try {
-        value = ChkStart(key, row.defaultNumber);
-    } catch (const BadValue&) {
-    }
-    const bool valid = value >= 0 && value <= 2;
-    setNumber(row, valid ? value : row.defaultNumber);
-    return valid;
+    bool usable = true;
+    setNumber(row, ChkStart(row, &usable));
+    return usable;
 }
 
 QString Skivler::storedValue(const SettingRow& row) const {
@@ -250,7 +237,7 @@ void Skivler::SaveAll() {
         const SettingRow& row = *rowPointer;
         const QString key = QString::fromLatin1(row.key);
         bool stored = false;
-        if (key == QLatin1String("Remember"))
+        if (row.setting == Setting::Remember)
             stored = storing([&] { IniWrite(settingsPath(), kSection, key, storedValue(row)); });
         else if (row.kind == SettingKind::CaseOption)
             stored = CasePut();

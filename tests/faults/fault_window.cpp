@@ -1,8 +1,11 @@
 #include "fault_window.h"
 
+#include "cli/storedsettings.h"
+
 #include <QDateTime>
 #include <QFile>
 #include <QFileInfo>
+#include <QTemporaryFile>
 
 namespace quenby::faults {
 
@@ -25,6 +28,43 @@ void FaultWindow::rememberAState(Skivler& s) {
     type(s.A, QStringLiteral("K"));
     type(s.StripString, QStringLiteral("is"));
     s.ReplaceString->setText(QStringLiteral("[was]=").repeated(200));
+}
+
+namespace {
+
+QString describe(const StripOptions& o) {
+    QStringList fields;
+    const auto flag = [&fields](const char* name, bool on) {
+        fields << QStringLiteral("%1=%2").arg(QLatin1String(name)).arg(on ? 1 : 0);
+    };
+    flag("caseSensitive", o.caseSensitive);
+    flag("stripPunctuation", o.stripPunctuation);
+    flag("stripNumbers", o.stripNumbers);
+    flag("stripSpaces", o.stripSpaces);
+    flag("stripVowels", o.stripVowels);
+    flag("includeY", o.includeY);
+    fields << QStringLiteral("caseChoice=%1").arg(int(o.caseChoice));
+    fields << QStringLiteral("stripString=") + o.stripString;
+    fields << QStringLiteral("replacement=") + o.replacement;
+    for (const QString& slot : o.slots)
+        fields << QStringLiteral("slot=") + slot;
+    fields << QStringLiteral("marker=") + o.marker;
+    return fields.join(QLatin1Char('\n'));
+}
+
+} // namespace
+
+QString FaultWindow::filterOptions(const QByteArray& settingsBytes, QStringList* warnings) {
+    QTemporaryFile file;
+    if (!file.open() || file.write(settingsBytes) != settingsBytes.size() || !file.flush())
+        return QStringLiteral("<cannot write a temporary file>");
+    const cli::StoredSettings stored = cli::readStoredSettings(file.fileName());
+    *warnings = stored.warnings;
+    return describe(stored.options);
+}
+
+QString FaultWindow::windowOptions(const Skivler& s) {
+    return describe(s.readOptions());
 }
 
 QStringList FaultWindow::held(const Skivler& s) {

@@ -47,6 +47,11 @@ protected:
     // The messages shown since `mark` (an index into dialogs.shown).
     std::vector<Message> messagesSince(std::size_t mark) const;
 
+    // The options quenby-strip --settings takes from the settings bytes, and
+    // the window's, shown field by field so that a failure names the field.
+    static QString filterOptions(const QByteArray& settingsBytes, QStringList* warnings);
+    static QString windowOptions(const Skivler& s);
+
     // A helper process holding the advisory lock of a file of the program
     // folder, started and stopped by the tests.
     void holdLock(const char* name);

@@ -5,6 +5,7 @@
 // that reads back as what the window holds.
 #include "fault_window.h"
 #include "settings/inifile.h"
+#include "settings/programfolder.h"
 #include "settings/savedtexts.h"
 #include "settings/test_support.h"
 
@@ -123,8 +124,13 @@ TEST_P(StartFaults, ToldWhatWentWrongAndLive) {
     const QByteArray ini = fileState("qnb.ini");
     const QByteArray text = fileState("qnbtext.ini");
 
+    QStringList filterWarnings;
+    const QString filter = filterOptions(ini, &filterWarnings);
     dialogs.answers.assign(row.told.size(), Answer::Ok);
     Skivler& s = open();
+    if (row.fault == StartFault::None) {
+        EXPECT_EQ(windowOptions(s).toStdString(), filter.toStdString()) << "as quenby-strip reads";
+    }
     ASSERT_EQ(dialogs.shown.size(), row.told.size());
     for (std::size_t i = 0; i < row.told.size(); ++i) {
         EXPECT_EQ(dialogs.shown[i].title, QStringLiteral("Skiv"));
