@@ -1,6 +1,7 @@
 #include "cli/filter.h"
 
 #include "cli/codec.h"
+#include "cli/systemreason.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -13,10 +14,6 @@ namespace {
 // Output units the stripper makes at a time, at most: pieces of the input
 // are cut to keep to it whatever the replacement and marker make of them.
 constexpr qsizetype kOutputUnitsAtATime = qsizetype(1) << 20;
-
-QString systemReason(int error) {
-    return QString::fromLocal8Bit(std::strerror(error));
-}
 
 qsizetype characterCount(const QString& s) {
     qsizetype n = 0;

@@ -3,12 +3,12 @@
 #include "cli/arguments.h"
 #include "cli/filter.h"
 #include "cli/storedsettings.h"
+#include "cli/systemreason.h"
 #include "settings/inifile.h"
 #include "settings/programfolder.h"
 #include "settings/savedtexts.h"
 
 #include <cerrno>
-#include <cstring>
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -30,10 +30,6 @@ void sayRaw(const QString& line) {
 
 void say(const QString& message) {
     sayRaw(QString::fromLatin1(kProgram) + QStringLiteral(": ") + message);
-}
-
-QString systemReason(int error) {
-    return QString::fromLocal8Bit(std::strerror(error));
 }
 
 QString displayName(const QByteArray& file) {
