@@ -77,7 +77,7 @@ std::optional<InputStop> Filter::pass(int fd) {
                 return std::nullopt;
             continue;
         }
-        const Utf8Decoded d = decodeUtf8(m_bytes.constData(), size, m_text);
+        const Utf8Decoded d = decodeUtf8Prefix(m_bytes.constData(), size, m_text);
         strip(m_text);
         // At the end of the input an unfinished sequence is invalid too.
         if (d.invalid || (got == 0 && d.consumed < size))
