@@ -21,11 +21,10 @@ namespace {
 
 constexpr char kProgram[] = "quenby-strip";
 
-// One line on standard error, as it is; nothing to do if that fails.
-void sayRaw(const QString& line) {
+// One line on standard error, as it is; false when it could not be written.
+bool sayRaw(const QString& line) {
     const QByteArray bytes = (line + QLatin1Char('\n')).toLocal8Bit();
-    [[maybe_unused]] const ssize_t ignored =
-        ::write(STDERR_FILENO, bytes.constData(), bytes.size());
+    return ::write(STDERR_FILENO, bytes.constData(), bytes.size()) == bytes.size();
 }
 
 void say(const QString& message) {
@@ -92,12 +91,26 @@ int stripInputs(const Invocation& inv, const StripOptions& options) {
         say(QStringLiteral("write error: ") + QString::fromStdString(e.what()));
         return 1;
     }
-    if (inv.count)
-        sayRaw(QString::number(filter.count()));
+    // The count is output too: lost, it makes the run a failure.
+    if (inv.count && !sayRaw(QString::number(filter.count())))
+        status = 1;
     return closeOutput(status);
 }
 
 } // namespace
+
+bool holdStandardDescriptors() {
+    for (int fd = STDIN_FILENO; fd <= STDERR_FILENO; ++fd) {
+        if (::fcntl(fd, F_GETFD) != -1 || errno != EBADF)
+            continue;
+        // The lowest free descriptor, which is fd: the ones below are open.
+        if (::open("/dev/null", fd == STDIN_FILENO ? O_WRONLY : O_RDONLY) != fd) {
+            say(QStringLiteral("/dev/null: ") + systemReason(errno));
+            return false;
+        }
+    }
+    return true;
+}
 
 int runStrip(const std::vector<QByteArray>& arguments, const QString& executableDir) {
     Invocation inv;

@@ -7,6 +7,7 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <random>
+#include <unistd.h>
 
 namespace {
 
@@ -22,6 +23,7 @@ struct Launch {
     QString program = kProgram;
     QString workingDirectory;
     QString outputFile; // standard output goes there instead of being read
+    int closedFd = -1;  // a standard descriptor the program starts without
 };
 
 // Runs the program to its end with the arguments and standard input given.
@@ -35,6 +37,8 @@ Result run(const QStringList& arguments, const QByteArray& input = QByteArray(),
         p.setWorkingDirectory(launch.workingDirectory);
     if (!launch.outputFile.isEmpty())
         p.setStandardOutputFile(launch.outputFile);
+    if (launch.closedFd >= 0)
+        p.setChildProcessModifier([fd = launch.closedFd] { ::close(fd); });
     p.start(launch.program, arguments);
     Result r;
     if (!p.waitForStarted(10000)) {
@@ -518,6 +522,45 @@ TEST(CliProgramHelp, HelpAndVersionGoToStandardOutput) {
     EXPECT_EQ(version.out, "quenby-strip 5.0\n");
     EXPECT_EQ(version.err, "");
 }
+
+// A standard descriptor the program starts without fails as a closed one
+// does, and is not taken by a file the program opens.
+struct ClosedRow {
+    const char* name;
+    int fd;
+    QStringList arguments;
+    QByteArray input;
+    int exitCode;
+    QByteArray out;
+    QByteArray err;
+};
+
+void PrintTo(const ClosedRow& row, std::ostream* os) {
+    *os << row.name;
+}
+
+class CliProgramClosed : public ::testing::TestWithParam<ClosedRow> {};
+
+TEST_P(CliProgramClosed, FailsWithTheSystemsReason) {
+    const ClosedRow& row = GetParam();
+    Launch l;
+    l.closedFd = row.fd;
+    const Result r = run(row.arguments, row.input, l);
+    EXPECT_EQ(r.exitCode, row.exitCode);
+    EXPECT_EQ(r.out, row.out);
+    EXPECT_EQ(r.err, row.err);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, CliProgramClosed,
+    ::testing::Values(
+        ClosedRow{
+            "Output", 1, {}, "bcdfghjk", 1, "", "quenby-strip: write error: Bad file descriptor\n"},
+        ClosedRow{"OutputWithNothingToWrite", 1, {}, "", 0, "", ""},
+        ClosedRow{"Input", 0, {}, "", 1, "", "quenby-strip: standard input: Bad file descriptor\n"},
+        // The count is output as well.
+        ClosedRow{"ErrorWithCount", 2, {"--count"}, "bad", 1, "bd", ""}),
+    [](const ::testing::TestParamInfo<ClosedRow>& info) { return std::string(info.param.name); });
 
 // /dev/full refuses every write with ENOSPC.
 TEST(CliProgramOutput, WriteFailureIsStatusOne) {
