@@ -76,17 +76,20 @@ int stripInputs(const Invocation& inv, const StripOptions& options) {
                 status = 1;
                 continue;
             }
-            const std::optional<InputStop> stop = filter.pass(fd);
+            const std::optional<InputStop> stop = filter.pass(fd, displayName(file));
             if (!isStdin)
                 ::close(fd);
             if (stop) {
-                say(displayName(file) + QStringLiteral(": ") + stop->reason);
+                say(stop->input + QStringLiteral(": ") + stop->reason);
                 status = 1;
                 if (stop->badText)
                     break;
             }
         }
-        filter.finish();
+        if (const std::optional<InputStop> stop = filter.finish()) {
+            say(stop->input + QStringLiteral(": ") + stop->reason);
+            status = 1;
+        }
     } catch (const WriteError& e) {
         say(QStringLiteral("write error: ") + QString::fromStdString(e.what()));
         return 1;
