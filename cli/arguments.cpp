@@ -160,7 +160,7 @@ const OptionSpec* findOption(const QByteArray& name) {
 // An option's value as text; the command line must hold UTF-8.
 QString valueText(const QByteArray& option, const QByteArray& bytes) {
     QString text;
-    const Utf8Decoded d = decodeUtf8(bytes.constData(), bytes.size(), text);
+    const Utf8Decoded d = decodeUtf8Prefix(bytes.constData(), bytes.size(), text);
     if (d.invalid || d.consumed != bytes.size())
         fail(QStringLiteral("--") + QString::fromLatin1(option) +
              QStringLiteral(": the value is not valid UTF-8"));

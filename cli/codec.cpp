@@ -63,7 +63,7 @@ char16_t* grow(QString& out, qsizetype more) {
 
 } // namespace
 
-Utf8Decoded decodeUtf8(const char* bytes, qsizetype size, QString& out) {
+Utf8Decoded decodeUtf8Prefix(const char* bytes, qsizetype size, QString& out) {
     const qsizetype start = out.size();
     // Every byte gives at most one unit (four bytes give two).
     char16_t* const begin = grow(out, size);

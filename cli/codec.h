@@ -20,7 +20,8 @@ struct Utf8Decoded {
 // or at a sequence cut off by the end of the bytes, which is left unconsumed
 // for the caller to complete with the next bytes. Well-formed is Unicode's
 // strict form: no overlong forms, no surrogates, nothing above U+10FFFF.
-Utf8Decoded decodeUtf8(const char* bytes, qsizetype size, QString& out);
+// (The settings files' decodeUtf8 takes a whole text already known valid.)
+Utf8Decoded decodeUtf8Prefix(const char* bytes, qsizetype size, QString& out);
 
 // Appends to out the characters of Windows-1252 bytes: codes 128 to 159 as
 // the code page maps them (its five unused codes as the C1 controls of the

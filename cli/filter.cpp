@@ -1,6 +1,7 @@
 #include "cli/filter.h"
 
 #include "cli/codec.h"
+#include "cli/systemreason.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -13,10 +14,6 @@ namespace {
 // Output units the stripper makes at a time, at most: pieces of the input
 // are cut to keep to it whatever the replacement and marker make of them.
 constexpr qsizetype kOutputUnitsAtATime = qsizetype(1) << 20;
-
-QString systemReason(int error) {
-    return QString::fromLocal8Bit(std::strerror(error));
-}
 
 qsizetype characterCount(const QString& s) {
     qsizetype n = 0;
@@ -61,42 +58,54 @@ Filter::Filter(StripOptions options, InputEncoding encoding, qsizetype chunkSize
     m_bytes.resize(chunkSize + 3);
 }
 
-std::optional<InputStop> Filter::pass(int fd) {
-    qint64 offset = 0; // of m_bytes[0] in this input
-    qsizetype held = 0;
+std::optional<InputStop> Filter::pass(int fd, const QString& name) {
+    qint64 offset = 0; // in this input, of the bytes read next
     for (;;) {
-        const ssize_t got = ::read(fd, m_bytes.data() + held, size_t(m_chunkSize));
+        const ssize_t got = ::read(fd, m_bytes.data() + m_held, size_t(m_chunkSize));
         if (got < 0) {
             if (errno == EINTR)
                 continue;
-            return InputStop{systemReason(errno)};
+            return InputStop{name, systemReason(errno)};
         }
-        const qsizetype size = held + got;
+        if (got == 0)
+            return std::nullopt;
+        const qsizetype size = m_held + got;
         m_text.resize(0);
         if (m_encoding == InputEncoding::Windows1252) {
             decodeWindows1252(m_bytes.constData(), size, m_text);
             strip(m_text);
-            if (got == 0)
-                return std::nullopt;
             continue;
         }
-        const Utf8Decoded d = decodeUtf8(m_bytes.constData(), size, m_text);
+        const Utf8Decoded d = decodeUtf8Prefix(m_bytes.constData(), size, m_text);
         strip(m_text);
-        // At the end of the input an unfinished sequence is invalid too.
-        if (d.invalid || (got == 0 && d.consumed < size))
-            return InputStop{
-                QStringLiteral("invalid UTF-8 at byte offset %1").arg(offset + d.consumed), true};
-        if (got == 0)
-            return std::nullopt;
-        held = size - d.consumed;
-        std::memmove(m_bytes.data(), m_bytes.constData() + d.consumed, size_t(held));
-        offset += d.consumed;
+        // Where the bytes left over begin: in this read, unless they are
+        // still those held from before.
+        if (d.consumed >= m_held) {
+            m_heldInput = name;
+            m_heldOffset = offset + d.consumed - m_held;
+        }
+        offset += got;
+        if (d.invalid) {
+            m_held = 0;
+            return invalidText();
+        }
+        m_held = size - d.consumed;
+        std::memmove(m_bytes.data(), m_bytes.constData() + d.consumed, size_t(m_held));
     }
 }
 
-void Filter::finish() {
+std::optional<InputStop> Filter::finish() {
     m_stripper.finish(m_output);
     write(m_output);
+    if (m_held == 0)
+        return std::nullopt;
+    m_held = 0;
+    return invalidText();
+}
+
+InputStop Filter::invalidText() const {
+    return InputStop{m_heldInput,
+                     QStringLiteral("invalid UTF-8 at byte offset %1").arg(m_heldOffset), true};
 }
 
 void Filter::strip(QStringView text) {

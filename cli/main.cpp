@@ -8,6 +8,8 @@
 #endif
 
 int main(int argc, char** argv) {
+    if (!quenby::cli::holdStandardDescriptors())
+        return 1;
 #if defined(__GLIBC__)
     // Each step allocates and frees buffers of a few megabytes. By default
     // glibc maps such blocks afresh and gives freed memory back at once, so

@@ -3,11 +3,11 @@
 #include "cli/arguments.h"
 #include "cli/filter.h"
 #include "cli/storedsettings.h"
+#include "cli/systemreason.h"
 #include "settings/fileaccess.h"
 #include "settings/programfolder.h"
 
 #include <cerrno>
-#include <cstring>
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -20,19 +20,14 @@ namespace {
 
 constexpr char kProgram[] = "quenby-strip";
 
-// One line on standard error, as it is; nothing to do if that fails.
-void sayRaw(const QString& line) {
+// One line on standard error, as it is; false when it could not be written.
+bool sayRaw(const QString& line) {
     const QByteArray bytes = (line + QLatin1Char('\n')).toLocal8Bit();
-    [[maybe_unused]] const ssize_t ignored =
-        ::write(STDERR_FILENO, bytes.constData(), bytes.size());
+    return ::write(STDERR_FILENO, bytes.constData(), bytes.size()) == bytes.size();
 }
 
 void say(const QString& message) {
     sayRaw(QString::fromLatin1(kProgram) + QStringLiteral(": ") + message);
-}
-
-QString systemReason(int error) {
-    return QString::fromLocal8Bit(std::strerror(error));
 }
 
 QString displayName(const QByteArray& file) {
@@ -80,27 +75,44 @@ int stripInputs(const Invocation& inv, const StripOptions& options) {
                 status = 1;
                 continue;
             }
-            const std::optional<InputStop> stop = filter.pass(fd);
+            const std::optional<InputStop> stop = filter.pass(fd, displayName(file));
             if (!isStdin)
                 ::close(fd);
             if (stop) {
-                say(displayName(file) + QStringLiteral(": ") + stop->reason);
+                say(stop->input + QStringLiteral(": ") + stop->reason);
                 status = 1;
                 if (stop->badText)
                     break;
             }
         }
-        filter.finish();
+        if (const std::optional<InputStop> stop = filter.finish()) {
+            say(stop->input + QStringLiteral(": ") + stop->reason);
+            status = 1;
+        }
     } catch (const WriteError& e) {
         say(QStringLiteral("write error: ") + QString::fromStdString(e.what()));
         return 1;
     }
-    if (inv.count)
-        sayRaw(QString::number(filter.count()));
+    // The count is output too: lost, it makes the run a failure.
+    if (inv.count && !sayRaw(QString::number(filter.count())))
+        status = 1;
     return closeOutput(status);
 }
 
 } // namespace
+
+bool holdStandardDescriptors() {
+    for (int fd = STDIN_FILENO; fd <= STDERR_FILENO; ++fd) {
+        if (::fcntl(fd, F_GETFD) != -1 || errno != EBADF)
+            continue;
+        // The lowest free descriptor, which is fd: the ones below are open.
+        if (::open("/dev/null", fd == STDIN_FILENO ? O_WRONLY : O_RDONLY) != fd) {
+            say(QStringLiteral("/dev/null: ") + systemReason(errno));
+            return false;
+        }
+    }
+    return true;
+}
 
 int runStrip(const std::vector<QByteArray>& arguments, const QString& executableDir) {
     Invocation inv;

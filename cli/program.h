@@ -6,6 +6,15 @@
 
 namespace quenby::cli {
 
+// The first step of quenby-strip, before anything opens a file: a standard
+// descriptor (0 to 2) left closed by the caller would be the next one opened
+// (one of Qt's own), and the text would be read from or written into that.
+// Each closed one is taken by /dev/null opened the other way round (write-only
+// for input, read-only for output), so that nothing else lands there and
+// reading or writing it fails, as on the closed descriptor, with "Bad file
+// descriptor". False, having said why, when /dev/null cannot be opened.
+bool holdStandardDescriptors();
+
 // The whole of quenby-strip after start-up: the arguments after the program's
 // name, and the folder that holds the executable (where the window, built or
 // installed beside it, keeps its settings, unless it may not write there).

@@ -7,7 +7,7 @@
 
 namespace {
 
-using quenby::cli::decodeUtf8;
+using quenby::cli::decodeUtf8Prefix;
 using quenby::cli::Utf8Decoded;
 
 struct DecodeRow {
@@ -30,7 +30,7 @@ TEST_P(CliUtf8Decode, StopsWhereTheRulesSay) {
     for (const QByteArray& lead : {QByteArray(), QByteArray(37, 'x')}) {
         QString out = QStringLiteral("kept");
         const QByteArray bytes = lead + row.bytes;
-        const Utf8Decoded d = decodeUtf8(bytes.constData(), bytes.size(), out);
+        const Utf8Decoded d = decodeUtf8Prefix(bytes.constData(), bytes.size(), out);
         EXPECT_EQ(out, QStringLiteral("kept") + QString::fromLatin1(lead) + row.text);
         EXPECT_EQ(d.consumed, lead.size() + row.consumed);
         EXPECT_EQ(d.invalid, row.invalid);
@@ -78,7 +78,7 @@ TEST(CliUtf8, DecodesPiecesCutAnywhere) {
         for (qsizetype from = 0; from < bytes.size();) {
             const qsizetype to = std::min<qsizetype>(bytes.size(), from + 1 + below(20));
             const QByteArray piece = held + bytes.mid(from, to - from);
-            const Utf8Decoded d = decodeUtf8(piece.constData(), piece.size(), out);
+            const Utf8Decoded d = decodeUtf8Prefix(piece.constData(), piece.size(), out);
             ASSERT_FALSE(d.invalid);
             ASSERT_LE(piece.size() - d.consumed, 3);
             held = piece.mid(d.consumed);

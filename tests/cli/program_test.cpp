@@ -7,6 +7,7 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <random>
+#include <unistd.h>
 
 namespace {
 
@@ -22,6 +23,7 @@ struct Launch {
     QString program = kProgram;
     QString workingDirectory;
     QString outputFile; // standard output goes there instead of being read
+    int closedFd = -1;  // a standard descriptor the program starts without
 };
 
 // Runs the program to its end with the arguments and standard input given.
@@ -35,6 +37,8 @@ Result run(const QStringList& arguments, const QByteArray& input = QByteArray(),
         p.setWorkingDirectory(launch.workingDirectory);
     if (!launch.outputFile.isEmpty())
         p.setStandardOutputFile(launch.outputFile);
+    if (launch.closedFd >= 0)
+        p.setChildProcessModifier([fd = launch.closedFd] { ::close(fd); });
     p.start(launch.program, arguments);
     Result r;
     if (!p.waitForStarted(10000)) {
@@ -280,16 +284,27 @@ TEST_F(CliProgramFiles, MissingFileIsReportedAndTheRestRead) {
                   .arg(missing, m_dir.path()));
 }
 
+// A UTF-8 sequence may run across files, and through standard input between.
+TEST_F(CliProgramFiles, AreOneTextAcrossASequence) {
+    const Result r = run({file("a.txt", "x\xF0"), "-", file("b.txt", "\x80")}, "\x9F\x98");
+    EXPECT_EQ(r.exitCode, 0);
+    EXPECT_EQ(r.out, "x\xF0\x9F\x98\x80");
+    EXPECT_EQ(r.err, "");
+}
+
 // ---------------------------------------------------------------------------
 // Invalid input: the stripped text before the bad sequence is written, then
-// the program stops with the sequence's byte offset in its input.
+// the program stops with the sequence's byte offset in the file where it
+// begins.
 
 struct BadTextRow {
     const char* name;
-    QByteArray first;  // the first file
-    QByteArray second; // the second, holding the bad sequence
+    QByteArray first;
+    QByteArray second;
     QByteArray out;
-    qint64 offset; // in the second file
+    int file;                        // where the bad sequence begins: 1 or 2
+    qint64 offset;                   // in that file
+    QByteArray third = "never read"; // nothing of it is written
 };
 
 void PrintTo(const BadTextRow& row, std::ostream* os) {
@@ -306,14 +321,14 @@ TEST_P(CliProgramBadText, StopsAtTheOffsetWithStatusOne) {
     const QString third = dir.filePath("third.txt");
     writeFile(first, row.first);
     writeFile(second, row.second);
-    writeFile(third, "never read");
+    writeFile(third, row.third);
     for (const char* chunk : {"--chunk-size=1", "--chunk-size=3", "--chunk-size=65536"}) {
         const Result r = run({chunk, "--strip=cat", "--replace=dog", first, second, third});
         EXPECT_EQ(r.exitCode, 1) << chunk;
         EXPECT_EQ(r.out, row.out) << chunk;
         EXPECT_EQ(QString::fromUtf8(r.err),
                   QStringLiteral("quenby-strip: %1: invalid UTF-8 at byte offset %2\n")
-                      .arg(second)
+                      .arg(row.file == 1 ? first : second)
                       .arg(row.offset))
             << chunk;
     }
@@ -321,12 +336,18 @@ TEST_P(CliProgramBadText, StopsAtTheOffsetWithStatusOne) {
 
 INSTANTIATE_TEST_SUITE_P(
     Rows, CliProgramBadText,
-    ::testing::Values(BadTextRow{"Latin1Byte", "xca", "t caf\xE9 cat", "xdg cf", 5},
-                      // An occurrence cut off by the bad sequence is not one.
-                      BadTextRow{"InsideAnOccurrence", "", "\xE2\x82\xAC ca\xC3(t",
-                                 "\xE2\x82\xAC c", 6},
-                      BadTextRow{"CutOffAtTheEnd", "b", "\xE2\x82\xAC\xE2\x82", "b\xE2\x82\xAC", 3},
-                      BadTextRow{"Surrogate", "", "zz\xED\xA0\x80", "zz", 2}),
+    ::testing::Values(
+        BadTextRow{"Latin1Byte", "xca", "t caf\xE9 cat", "xdg cf", 2, 5},
+        // An occurrence cut off by the bad sequence is not one.
+        BadTextRow{"InsideAnOccurrence", "", "\xE2\x82\xAC ca\xC3(t", "\xE2\x82\xAC c", 2, 6},
+        BadTextRow{"CutOffByTheNextFile", "b", "\xE2\x82\xAC\xE2\x82", "b\xE2\x82\xAC", 2, 3},
+        BadTextRow{"CutOffAtTheEnd", "b", "\xE2\x82\xAC\xE2\x82", "b\xE2\x82\xAC", 2, 3, ""},
+        BadTextRow{"Surrogate", "", "zz\xED\xA0\x80", "zz", 2, 2},
+        // The offset counts from the second file's start, not from
+        // the start of the sequence completed there.
+        BadTextRow{"AfterASequenceAcrossFiles", "ca\xF0\x9F", "\x98\x80t\xFF", "c\xF0\x9F\x98\x80t",
+                   2, 3},
+        BadTextRow{"BegunInTheFirstFile", "xc\xE2\x82", "t", "xc", 1, 2}),
     [](const ::testing::TestParamInfo<BadTextRow>& info) { return std::string(info.param.name); });
 
 TEST(CliProgramEncoding, Windows1252InputWhenAskedFor) {
@@ -518,6 +539,45 @@ TEST(CliProgramHelp, HelpAndVersionGoToStandardOutput) {
     EXPECT_EQ(version.out, "quenby-strip 5.0\n");
     EXPECT_EQ(version.err, "");
 }
+
+// A standard descriptor the program starts without fails as a closed one
+// does, and is not taken by a file the program opens.
+struct ClosedRow {
+    const char* name;
+    int fd;
+    QStringList arguments;
+    QByteArray input;
+    int exitCode;
+    QByteArray out;
+    QByteArray err;
+};
+
+void PrintTo(const ClosedRow& row, std::ostream* os) {
+    *os << row.name;
+}
+
+class CliProgramClosed : public ::testing::TestWithParam<ClosedRow> {};
+
+TEST_P(CliProgramClosed, FailsWithTheSystemsReason) {
+    const ClosedRow& row = GetParam();
+    Launch l;
+    l.closedFd = row.fd;
+    const Result r = run(row.arguments, row.input, l);
+    EXPECT_EQ(r.exitCode, row.exitCode);
+    EXPECT_EQ(r.out, row.out);
+    EXPECT_EQ(r.err, row.err);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, CliProgramClosed,
+    ::testing::Values(
+        ClosedRow{
+            "Output", 1, {}, "bcdfghjk", 1, "", "quenby-strip: write error: Bad file descriptor\n"},
+        ClosedRow{"OutputWithNothingToWrite", 1, {}, "", 0, "", ""},
+        ClosedRow{"Input", 0, {}, "", 1, "", "quenby-strip: standard input: Bad file descriptor\n"},
+        // The count is output as well.
+        ClosedRow{"ErrorWithCount", 2, {"--count"}, "bad", 1, "bd", ""}),
+    [](const ::testing::TestParamInfo<ClosedRow>& info) { return std::string(info.param.name); });
 
 // /dev/full refuses every write with ENOSPC.
 TEST(CliProgramOutput, WriteFailureIsStatusOne) {
