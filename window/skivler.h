@@ -201,8 +201,15 @@ private:
     QString storedValue(const quenby::SettingRow& row) const;
 
     // Runs a write of either file; reports a failure once per run of
-    // failures. Returns whether the write succeeded.
+    // failures. After a write that works, writes what is pending. Returns
+    // whether the write succeeded.
     bool storing(const std::function<void()>& write);
+    // After a run of failed writes: every setting and the input text, as the
+    // window holds them now, so that nothing shown is lost at the next start
+    // (a write that failed may have been the only one of its value, and a
+    // file may have vanished whole). Only while "Remember settings" is
+    // ticked. Throws FileError.
+    void writePending();
     // Runs a clipboard action the user asked for; reports a refusal.
     void clipboardAction(const std::function<void()>& action);
     void saveInputText();
@@ -211,4 +218,6 @@ private:
 
     quenby::Platform m_platform;
     bool m_writeFailureShown = false;
+    // Set by a failed write, cleared once writePending() has worked.
+    bool m_pendingWrites = false;
 };

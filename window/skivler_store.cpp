@@ -100,9 +100,11 @@ QString Skivler::textsPath() const {
 bool Skivler::storing(const std::function<void()>& write) {
     try {
         write();
+        writePending();
         m_writeFailureShown = false;
         return true;
     } catch (const FileError& e) {
+        m_pendingWrites = true;
         if (!m_writeFailureShown) {
             m_writeFailureShown = true;
             Message m = plainMessage(
@@ -136,6 +138,15 @@ bool Skivler::iniPut(const QString& key, const QString& value) {
     return storing([&] { IniWrite(settingsPath(), kSection, key, value); });
 }
 
+void Skivler::writePending() {
+    if (!m_pendingWrites || yesRemember->value() == 0)
+        return;
+    for (const SettingRow* row : saveAllOrder())
+        IniWrite(settingsPath(), kSection, QString::fromLatin1(row->key), storedValue(*row));
+    TxtSave(m_platform.folder.path(), QString::fromLatin1(kSavedTextsFileName), Text1->text());
+    m_pendingWrites = false;
+}
+
 int Skivler::ChkStart(const SettingRow& row, bool* usable) {
     const RestoredValue value =
         restoredValue(row, IniRead(settingsPath(), kSection, QString::fromLatin1(row.key)));
@@ -154,6 +165,8 @@ void Skivler::saveInputText() {
 }
 
 void Skivler::emptyBothFiles() {
+    // Emptied files hold nothing to bring up to date.
+    m_pendingWrites = false;
     const QString folder = m_platform.folder.path();
     if (storing([&] { TxtSave(folder, QString::fromLatin1(kSavedTextsFileName), QString()); }))
         storing([&] { TxtSave(folder, QString::fromLatin1(kSettingsFileName), QString()); });
@@ -235,14 +248,15 @@ void Skivler::Form_Load() {
 void Skivler::SaveAll() {
     for (const SettingRow* rowPointer : saveAllOrder()) {
         const SettingRow& row = *rowPointer;
-        const QString key = QString::fromLatin1(row.key);
         bool stored = false;
         if (row.setting == Setting::Remember)
-            stored = storing([&] { IniWrite(settingsPath(), kSection, key, storedValue(row)); });
+            stored = storing([&] {
+                IniWrite(settingsPath(), kSection, QString::fromLatin1(row.key), storedValue(row));
+            });
         else if (row.kind == SettingKind::CaseOption)
             stored = CasePut();
         else
-            stored = iniPut(key, storedValue(row));
+            stored = iniPut(QString::fromLatin1(row.key), storedValue(row));
         if (!stored)
             return;
     }

@@ -6,6 +6,7 @@
 // anything but its old content or a whole new one.
 #include "fault_window.h"
 #include "settings/inifile.h"
+#include "settings/keytable.h"
 #include "settings/programfolder.h"
 #include "settings/savedtexts.h"
 #include "settings/test_support.h"
@@ -58,6 +59,7 @@ const FaultRow kFaults[] = {
 };
 
 constexpr long long kSmallDisk = 256 * 1024;
+const QString kDefault = QStringLiteral("Default");
 
 class WriteFaults : public FaultWindow, public ::testing::WithParamInterface<FaultRow> {
 protected:
@@ -155,8 +157,11 @@ protected:
         const Hits hits = GetParam().hits;
         if (hits != Hits::Settings)
             type(s.Text1, round % 2 ? QStringLiteral(" y") : QStringLiteral(" x"));
-        if (hits != Hits::SavedTexts)
+        if (hits != Hits::SavedTexts) {
             click(round % 2 ? s.noPunc : s.noGaps);
+            click(s.Option2[std::size_t(round % 3)]);
+            type(s.ReplaceString, QStringLiteral("r"));
+        }
         if (hits == Hits::Settings)
             type(s.StripString, QStringLiteral("e"));
     }
@@ -197,6 +202,11 @@ protected:
     // Edits that work again: no message, and each file whole: the saved
     // text is the window's text, the setting just changed reads back.
     void workingRun(int round) {
+        // A setting changed first: the first write that works brings the
+        // text typed while writes failed into its file too.
+        click(m_twin.window->yesCase);
+        click(w->yesCase);
+        EXPECT_EQ(TxtLoad(folder.path()), w->Text1->text()) << "the text typed during the fault";
         edit(*m_twin.window, round);
         edit(*w, round);
         EXPECT_EQ(held(*w), held(*m_twin.window));
@@ -209,6 +219,13 @@ protected:
             EXPECT_EQ(
                 IniRead(folder.file(QStringLiteral("qnb.ini")), QStringLiteral("Default"), key),
                 QString::number(box->value()));
+        }
+        // What changed while writes failed was written by the first that worked.
+        for (const SettingRow& row : settingTable()) {
+            const QString key = QString::fromLatin1(row.key);
+            EXPECT_EQ(IniRead(folder.file(QStringLiteral("qnb.ini")), kDefault, key),
+                      IniRead(m_twin.folder.file(QStringLiteral("qnb.ini")), kDefault, key))
+                << row.key;
         }
         EXPECT_EQ(strayEntries(), QStringList()) << "no temporary or lock file stays";
     }
