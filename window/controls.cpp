@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cstring>
 #include <limits>
+#include <utility>
 
 namespace quenby {
 
@@ -122,14 +123,24 @@ void TextArea::setText(const QString& text) {
         m_text = text;
     else
         m_text.replace(prefix, replaced, middle);
-    if (isVisible() && !m_stale)
+    if (isVisible() && !m_stale) {
         writeDocument(prefix, oldLength - suffix, middle);
-    else
+    } else {
         m_stale = true;
+        // Only the last write counts: a replacement's step, or none.
+        m_undoTo = m_replacing;
+    }
     Q_EMIT Change();
 }
 
 void TextArea::writeDocument(qsizetype from, qsizetype to, const QString& middle) {
+    if (m_replacing) {
+        m_writing = true;
+        editAsStep(from, to, middle);
+        setTextCursor(QTextCursor(document()));
+        m_writing = false;
+        return;
+    }
     const qsizetype kept = from + (document()->characterCount() - 1 - to);
     // Replacing most of a text costs more than setting it anew.
     if (kept < m_text.size() / 2) {
@@ -142,16 +153,31 @@ void TextArea::writeDocument(qsizetype from, qsizetype to, const QString& middle
     // Like setPlainText: the program's write is not undoable and empties the
     // undo history.
     document->setUndoRedoEnabled(false);
-    QTextCursor cursor(document);
+    editDocument(from, to, middle);
+    document->setUndoRedoEnabled(undo);
+    setTextCursor(QTextCursor(document));
+    m_writing = false;
+}
+
+void TextArea::editDocument(qsizetype from, qsizetype to, const QString& middle) {
+    QTextCursor cursor(document());
     cursor.setPosition(int(from));
     cursor.setPosition(int(to), QTextCursor::KeepAnchor);
     if (middle.isEmpty())
         cursor.removeSelectedText();
     else
         cursor.insertText(middle);
-    document->setUndoRedoEnabled(undo);
-    setTextCursor(QTextCursor(document));
-    m_writing = false;
+}
+
+void TextArea::editAsStep(qsizetype from, qsizetype to, const QString& middle) {
+    QTextCursor step(document());
+    if (m_stepOpen)
+        step.joinPreviousEditBlock();
+    else
+        step.beginEditBlock();
+    m_stepOpen = true;
+    editDocument(from, to, middle);
+    step.endEditBlock();
 }
 
 void TextArea::resetDocument() {
@@ -163,9 +189,43 @@ void TextArea::resetDocument() {
 void TextArea::showEvent(QShowEvent* event) {
     if (m_stale) {
         m_stale = false;
-        resetDocument();
+        if (m_undoTo) {
+            // The document starts from the text before the replacement and
+            // takes the replacement as its one undo step.
+            const QString before = *std::exchange(m_undoTo, std::nullopt);
+            m_writing = true;
+            setPlainText(before);
+            const qsizetype prefix = commonPrefix(before, m_text);
+            const qsizetype suffix = commonSuffix(before, m_text, prefix);
+            if (prefix < before.size() || prefix < m_text.size()) {
+                m_stepOpen = false;
+                editAsStep(prefix, before.size() - suffix,
+                           m_text.mid(prefix, m_text.size() - prefix - suffix));
+            }
+            setTextCursor(QTextCursor(document()));
+            m_writing = false;
+        } else {
+            resetDocument();
+        }
     }
     QPlainTextEdit::showEvent(event);
+}
+
+TextArea::Replacement::Replacement(const QString& before, std::initializer_list<TextArea*> boxes) {
+    for (TextArea* box : boxes) {
+        if (box->m_replacing)
+            continue; // inside an outer replacement: one step for both
+        box->m_replacing = before;
+        box->m_stepOpen = false;
+        m_boxes.push_back(box);
+    }
+}
+
+TextArea::Replacement::~Replacement() {
+    for (TextArea* box : m_boxes) {
+        box->m_replacing.reset();
+        box->m_stepOpen = false;
+    }
 }
 
 void TextArea::setWrapping(bool wrap) {

@@ -5,6 +5,9 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <initializer_list>
+#include <optional>
+#include <vector>
 
 // Thin adapters that give the Qt widgets the event behaviour the window's
 // handlers are written against:
@@ -30,14 +33,31 @@ QString firstCharacter(const QString& text);
 // text nor a keystroke costs a pass over the whole text. A new text from the
 // program replaces only the range that differs (common prefix and suffix);
 // afterwards the box looks as if its whole text had been set: the cursor at
-// the start, scrolled to the top, no undo history. Every line end of a text
-// from the program (CR LF, CR, the line and paragraph separators) goes into
-// the document as LF. A box that is not shown
+// the start, scrolled to the top, no undo history (but see Replacement).
+// Every line end of a text from the program (CR LF, CR, the line and
+// paragraph separators) goes into the document as LF. A box that is not shown
 // takes a new text at once (text() and Change as ever) and brings it into its
 // document when it is shown.
 class TextArea : public QPlainTextEdit {
     Q_OBJECT
 public:
+    // While a Replacement lives, the program's writes into its boxes are one
+    // step that the user can undo (Ctrl+Z, the context menu) like an edit of
+    // their own: a shown box keeps its undo history and its writes join into
+    // one step on top of it; a box not shown takes the step, from `before` (a
+    // text in the form text() gives) to its own text, when it is next shown,
+    // unless another write came first.
+    class Replacement {
+    public:
+        Replacement(const QString& before, std::initializer_list<TextArea*> boxes);
+        ~Replacement();
+        Replacement(const Replacement&) = delete;
+        Replacement& operator=(const Replacement&) = delete;
+
+    private:
+        std::vector<TextArea*> m_boxes;
+    };
+
     explicit TextArea(QWidget* parent = nullptr);
 
     QString text() const { return m_text; }
@@ -61,6 +81,10 @@ private:
     void writeDocument(qsizetype from, qsizetype to, const QString& middle);
     // Sets the document to the box's text.
     void resetDocument();
+    // Puts middle in place of from..to in the document.
+    void editDocument(qsizetype from, qsizetype to, const QString& middle);
+    // editDocument as the open Replacement's undo step.
+    void editAsStep(qsizetype from, qsizetype to, const QString& middle);
 
     QString m_text;
     // The document's text changed since the last textChanged.
@@ -69,6 +93,12 @@ private:
     bool m_writing = false;
     // The document lags behind m_text: the box got a text while not shown.
     bool m_stale = false;
+    // Inside a Replacement: the text before it, and whether this box's undo
+    // step is open (later writes join it).
+    std::optional<QString> m_replacing;
+    bool m_stepOpen = false;
+    // A stale box's pending undo step goes back to this text.
+    std::optional<QString> m_undoTo;
 };
 
 // A one-line text box without the 32,767-character limit of QLineEdit.
