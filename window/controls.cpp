@@ -58,6 +58,13 @@ QString withLineFeeds(QStringView text) {
     return out;
 }
 
+// A position for Qt, which counts document positions in int. The box never
+// lets its document hold more than TextArea::kDocumentCapacity units, so a
+// position of the document fits; the clamp keeps any other from wrapping round.
+int documentPosition(qsizetype position) {
+    return int(std::clamp<qsizetype>(position, 0, std::numeric_limits<int>::max()));
+}
+
 constexpr qsizetype kCompareChunk = 4096;
 
 qsizetype commonPrefix(QStringView a, QStringView b) {
@@ -92,7 +99,8 @@ qsizetype commonSuffix(QStringView a, QStringView b, qsizetype prefix) {
 
 } // namespace
 
-TextArea::TextArea(QWidget* parent) : QPlainTextEdit(parent) {
+TextArea::TextArea(QWidget* parent, qsizetype capacity)
+    : QPlainTextEdit(parent), m_capacity(std::clamp<qsizetype>(capacity, 0, kDocumentCapacity)) {
     // Tab walks the window's controls, as in every other box.
     setTabChangesFocus(true);
     connect(document(), &QTextDocument::contentsChange, this, &TextArea::onContentsChange);
@@ -124,7 +132,10 @@ void TextArea::setText(const QString& text) {
     else
         m_text.replace(prefix, replaced, middle);
     if (isVisible() && !m_stale) {
-        writeDocument(prefix, oldLength - suffix, middle);
+        if (m_cut || m_text.size() > m_capacity)
+            resetDocument();
+        else
+            writeDocument(prefix, oldLength - suffix, middle);
     } else {
         m_stale = true;
         // Only the last write counts: a replacement's step, or none.
@@ -161,8 +172,8 @@ void TextArea::writeDocument(qsizetype from, qsizetype to, const QString& middle
 
 void TextArea::editDocument(qsizetype from, qsizetype to, const QString& middle) {
     QTextCursor cursor(document());
-    cursor.setPosition(int(from));
-    cursor.setPosition(int(to), QTextCursor::KeepAnchor);
+    cursor.setPosition(documentPosition(from));
+    cursor.setPosition(documentPosition(to), QTextCursor::KeepAnchor);
     if (middle.isEmpty())
         cursor.removeSelectedText();
     else
@@ -182,19 +193,29 @@ void TextArea::editAsStep(qsizetype from, qsizetype to, const QString& middle) {
 
 void TextArea::resetDocument() {
     m_writing = true;
-    setPlainText(m_text);
+    fillDocument(m_text);
     m_writing = false;
+}
+
+void TextArea::fillDocument(const QString& text) {
+    const bool cut = text.size() > m_capacity;
+    if (cut != m_cut) {
+        m_cut = cut;
+        setReadOnly(cut);
+    }
+    setPlainText(cut ? text.left(m_capacity) : text);
 }
 
 void TextArea::showEvent(QShowEvent* event) {
     if (m_stale) {
         m_stale = false;
-        if (m_undoTo) {
+        const std::optional<QString> undoTo = std::exchange(m_undoTo, std::nullopt);
+        if (undoTo && undoTo->size() <= m_capacity && m_text.size() <= m_capacity) {
             // The document starts from the text before the replacement and
             // takes the replacement as its one undo step.
-            const QString before = *std::exchange(m_undoTo, std::nullopt);
+            const QString& before = *undoTo;
             m_writing = true;
-            setPlainText(before);
+            fillDocument(before);
             const qsizetype prefix = commonPrefix(before, m_text);
             const qsizetype suffix = commonSuffix(before, m_text, prefix);
             if (prefix < before.size() || prefix < m_text.size()) {
@@ -238,8 +259,8 @@ QString TextArea::documentText(qsizetype from, qsizetype to) const {
     if (to <= from)
         return QString();
     QTextCursor cursor(document());
-    cursor.setPosition(int(from));
-    cursor.setPosition(int(to), QTextCursor::KeepAnchor);
+    cursor.setPosition(documentPosition(from));
+    cursor.setPosition(documentPosition(to), QTextCursor::KeepAnchor);
     // selectedText() keeps the no-break space (toPlainText() would not) and
     // gives each block's end as the paragraph separator.
     QString text = cursor.selectedText();
@@ -250,7 +271,7 @@ QString TextArea::documentText(qsizetype from, qsizetype to) const {
 }
 
 void TextArea::onContentsChange(int position, int removed, int) {
-    if (m_writing || m_stale)
+    if (m_writing || m_stale || m_cut)
         return;
     // The counts may take in the document's last block end, which is no
     // part of the text: only the text after the change counts, as it stands.

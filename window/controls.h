@@ -6,6 +6,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <initializer_list>
+#include <limits>
 #include <optional>
 #include <vector>
 
@@ -37,10 +38,17 @@ QString firstCharacter(const QString& text);
 // Every line end of a text from the program (CR LF, CR, the line and
 // paragraph separators) goes into the document as LF. A box that is not shown
 // takes a new text at once (text() and Change as ever) and brings it into its
-// document when it is shown.
+// document when it is shown. A text longer than the document can hold stays
+// whole in the box (text(), Change); the document shows its start, and the
+// box is read-only until its text fits again, since no edit of a cut text
+// could be followed.
 class TextArea : public QPlainTextEdit {
     Q_OBJECT
 public:
+    // The most of a text a document can hold: Qt counts its positions in int,
+    // and one more than the text for the end of the last block.
+    static constexpr qsizetype kDocumentCapacity = std::numeric_limits<int>::max() - 1;
+
     // While a Replacement lives, the program's writes into its boxes are one
     // step that the user can undo (Ctrl+Z, the context menu) like an edit of
     // their own: a shown box keeps its undo history and its writes join into
@@ -58,7 +66,8 @@ public:
         std::vector<TextArea*> m_boxes;
     };
 
-    explicit TextArea(QWidget* parent = nullptr);
+    // A box whose document shows at most `capacity` units of its text.
+    explicit TextArea(QWidget* parent = nullptr, qsizetype capacity = kDocumentCapacity);
 
     QString text() const { return m_text; }
     // Gives the box a new text; raises Change only when it differs.
@@ -81,6 +90,8 @@ private:
     void writeDocument(qsizetype from, qsizetype to, const QString& middle);
     // Sets the document to the box's text.
     void resetDocument();
+    // Sets the document to text, or to its start when it does not fit.
+    void fillDocument(const QString& text);
     // Puts middle in place of from..to in the document.
     void editDocument(qsizetype from, qsizetype to, const QString& middle);
     // editDocument as the open Replacement's undo step.
@@ -99,6 +110,9 @@ private:
     bool m_stepOpen = false;
     // A stale box's pending undo step goes back to this text.
     std::optional<QString> m_undoTo;
+    qsizetype m_capacity;
+    // The document shows only the start of the text.
+    bool m_cut = false;
 };
 
 // A one-line text box without the 32,767-character limit of QLineEdit.
