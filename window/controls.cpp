@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cstring>
 #include <limits>
+#include <utility>
 
 namespace quenby {
 
@@ -51,6 +52,13 @@ QString withLineFeeds(QStringView text) {
     return out;
 }
 
+// A position for Qt, which counts document positions in int. The box never
+// lets its document hold more than TextArea::kDocumentCapacity units, so a
+// position of the document fits; the clamp keeps any other from wrapping round.
+int documentPosition(qsizetype position) {
+    return int(std::clamp<qsizetype>(position, 0, std::numeric_limits<int>::max()));
+}
+
 constexpr qsizetype kCompareChunk = 4096;
 
 qsizetype commonPrefix(QStringView a, QStringView b) {
@@ -85,7 +93,8 @@ qsizetype commonSuffix(QStringView a, QStringView b, qsizetype prefix) {
 
 } // namespace
 
-TextArea::TextArea(QWidget* parent) : QPlainTextEdit(parent) {
+TextArea::TextArea(QWidget* parent, qsizetype capacity)
+    : QPlainTextEdit(parent), m_capacity(std::clamp<qsizetype>(capacity, 0, kDocumentCapacity)) {
     // Tab walks the window's controls, as in every other box.
     setTabChangesFocus(true);
     connect(document(), &QTextDocument::contentsChange, this, &TextArea::onContentsChange);
@@ -116,14 +125,27 @@ void TextArea::setText(const QString& text) {
         m_text = text;
     else
         m_text.replace(prefix, replaced, middle);
-    if (isVisible() && !m_stale)
-        writeDocument(prefix, oldLength - suffix, middle);
-    else
+    if (isVisible() && !m_stale) {
+        if (m_cut || m_text.size() > m_capacity)
+            resetDocument();
+        else
+            writeDocument(prefix, oldLength - suffix, middle);
+    } else {
         m_stale = true;
+        // Only the last write counts: a replacement's step, or none.
+        m_undoTo = m_replacing;
+    }
     Q_EMIT Change();
 }
 
 void TextArea::writeDocument(qsizetype from, qsizetype to, const QString& middle) {
+    if (m_replacing) {
+        m_writing = true;
+        editAsStep(from, to, middle);
+        setTextCursor(QTextCursor(document()));
+        m_writing = false;
+        return;
+    }
     const qsizetype kept = from + (document()->characterCount() - 1 - to);
     // Replacing most of a text costs more than setting it anew.
     if (kept < m_text.size() / 2) {
@@ -136,30 +158,89 @@ void TextArea::writeDocument(qsizetype from, qsizetype to, const QString& middle
     // Like setPlainText: the program's write is not undoable and empties the
     // undo history.
     document->setUndoRedoEnabled(false);
-    QTextCursor cursor(document);
-    cursor.setPosition(int(from));
-    cursor.setPosition(int(to), QTextCursor::KeepAnchor);
-    if (middle.isEmpty())
-        cursor.removeSelectedText();
-    else
-        cursor.insertText(middle);
+    editDocument(from, to, middle);
     document->setUndoRedoEnabled(undo);
     setTextCursor(QTextCursor(document));
     m_writing = false;
 }
 
+void TextArea::editDocument(qsizetype from, qsizetype to, const QString& middle) {
+    QTextCursor cursor(document());
+    cursor.setPosition(documentPosition(from));
+    cursor.setPosition(documentPosition(to), QTextCursor::KeepAnchor);
+    if (middle.isEmpty())
+        cursor.removeSelectedText();
+    else
+        cursor.insertText(middle);
+}
+
+void TextArea::editAsStep(qsizetype from, qsizetype to, const QString& middle) {
+    QTextCursor step(document());
+    if (m_stepOpen)
+        step.joinPreviousEditBlock();
+    else
+        step.beginEditBlock();
+    m_stepOpen = true;
+    editDocument(from, to, middle);
+    step.endEditBlock();
+}
+
 void TextArea::resetDocument() {
     m_writing = true;
-    setPlainText(m_text);
+    fillDocument(m_text);
     m_writing = false;
+}
+
+void TextArea::fillDocument(const QString& text) {
+    const bool cut = text.size() > m_capacity;
+    if (cut != m_cut) {
+        m_cut = cut;
+        setReadOnly(cut);
+    }
+    setPlainText(cut ? text.left(m_capacity) : text);
 }
 
 void TextArea::showEvent(QShowEvent* event) {
     if (m_stale) {
         m_stale = false;
-        resetDocument();
+        const std::optional<QString> undoTo = std::exchange(m_undoTo, std::nullopt);
+        if (undoTo && undoTo->size() <= m_capacity && m_text.size() <= m_capacity) {
+            // The document starts from the text before the replacement and
+            // takes the replacement as its one undo step.
+            const QString& before = *undoTo;
+            m_writing = true;
+            fillDocument(before);
+            const qsizetype prefix = commonPrefix(before, m_text);
+            const qsizetype suffix = commonSuffix(before, m_text, prefix);
+            if (prefix < before.size() || prefix < m_text.size()) {
+                m_stepOpen = false;
+                editAsStep(prefix, before.size() - suffix,
+                           m_text.mid(prefix, m_text.size() - prefix - suffix));
+            }
+            setTextCursor(QTextCursor(document()));
+            m_writing = false;
+        } else {
+            resetDocument();
+        }
     }
     QPlainTextEdit::showEvent(event);
+}
+
+TextArea::Replacement::Replacement(const QString& before, std::initializer_list<TextArea*> boxes) {
+    for (TextArea* box : boxes) {
+        if (box->m_replacing)
+            continue; // inside an outer replacement: one step for both
+        box->m_replacing = before;
+        box->m_stepOpen = false;
+        m_boxes.push_back(box);
+    }
+}
+
+TextArea::Replacement::~Replacement() {
+    for (TextArea* box : m_boxes) {
+        box->m_replacing.reset();
+        box->m_stepOpen = false;
+    }
 }
 
 void TextArea::setWrapping(bool wrap) {
@@ -172,8 +253,8 @@ QString TextArea::documentText(qsizetype from, qsizetype to) const {
     if (to <= from)
         return QString();
     QTextCursor cursor(document());
-    cursor.setPosition(int(from));
-    cursor.setPosition(int(to), QTextCursor::KeepAnchor);
+    cursor.setPosition(documentPosition(from));
+    cursor.setPosition(documentPosition(to), QTextCursor::KeepAnchor);
     // selectedText() keeps the no-break space (toPlainText() would not) and
     // gives each block's end as the paragraph separator.
     QString text = cursor.selectedText();
@@ -184,7 +265,7 @@ QString TextArea::documentText(qsizetype from, qsizetype to) const {
 }
 
 void TextArea::onContentsChange(int position, int removed, int) {
-    if (m_writing || m_stale)
+    if (m_writing || m_stale || m_cut)
         return;
     // The counts may take in the document's last block end, which is no
     // part of the text: only the text after the change counts, as it stands.

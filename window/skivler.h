@@ -185,6 +185,9 @@ private:
     void storeCheck(quenby::CheckBox* box, quenby::Setting setting);
     // The store handling of Auto-Copy and Auto-Paste, with their question.
     void storeConfirmed(quenby::CheckBox* box, quenby::Setting setting, const QString& question);
+    // Makes what the program writes into the input boxes, until the result
+    // is dropped, one step that the user can undo back to the present input.
+    quenby::TextArea::Replacement replacingInput();
     // Selects all or nothing of the shown input or output box.
     void selectShown(quenby::TextArea* wrapping, quenby::TextArea* plain, bool all);
     // The Auto-Copy look, on or off.

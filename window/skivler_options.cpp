@@ -163,7 +163,12 @@ void Skivler::CaseCheck() {
 
 // --- Clipboard and text buttons.
 
+TextArea::Replacement Skivler::replacingInput() {
+    return TextArea::Replacement(Text1->text(), {Text1, Text4});
+}
+
 void Skivler::cmdInput_Click() {
+    const TextArea::Replacement undoable = replacingInput();
     Text1->setText(m_platform.clipboard.GetText());
     Text4->setText(Text1->text());
     SkivIt();
@@ -175,12 +180,14 @@ void Skivler::cmdOutput_Click() {
 }
 
 void Skivler::cmdOutToIn_Click() {
+    const TextArea::Replacement undoable = replacingInput();
     Text4->setText(Text2->text());
     ReplaceString->setText(QString());
     StripString->setText(QString());
 }
 
 void Skivler::cmdClearTexts_Click() {
+    const TextArea::Replacement undoable = replacingInput();
     ReplaceString->setText(QString());
     StripString->setText(QString());
     Text2->setText(QString());

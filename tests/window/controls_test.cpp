@@ -201,3 +201,22 @@ TEST_F(WindowTest, UndoAndRedoInTheInputBoxRecompute) {
     EXPECT_EQ(s.Text2->text(), QStringLiteral("bt"));
     EXPECT_EQ(copies() - before, 2);
 }
+
+// A text longer than the document can hold (four units here, for Qt's int
+// positions) stays whole in the box; the document shows its start and takes
+// no edit until the text fits again. A box not shown cuts it when shown.
+TEST_F(WindowTest, ATextBeyondTheDocumentStaysWholeAndTheBoxTakesNoEdit) {
+    TextArea box(nullptr, 4);
+    for (const bool shown : {true, false}) {
+        box.setVisible(shown);
+        box.setText(QStringLiteral("abcdefg"));
+        box.show();
+        type(&box, QStringLiteral("x"));
+        EXPECT_EQ(box.text(), QStringLiteral("abcdefg"));
+        EXPECT_EQ(documentNow(&box), QStringLiteral("abcd"));
+        box.setText(QStringLiteral("ab"));
+        type(&box, QStringLiteral("c"));
+        EXPECT_EQ(box.text(), QStringLiteral("abc"));
+        EXPECT_EQ(documentNow(&box), QStringLiteral("abc"));
+    }
+}
