@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/strip.h"
+#include "settings/fileaccess.h"
 #include "settings/keytable.h"
 #include "window/controls.h"
 #include "window/platform.h"
@@ -213,6 +214,8 @@ private:
     // file may have vanished whole). Only while "Remember settings" is
     // ticked. Throws FileError.
     void writePending();
+    // Marks the files out of date and tells the user, once per run of failures.
+    void writeFailed(const quenby::FileError& e);
     // Runs a clipboard action the user asked for; reports a refusal.
     void clipboardAction(const std::function<void()>& action);
     void saveInputText();

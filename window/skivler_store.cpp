@@ -100,23 +100,32 @@ QString Skivler::textsPath() const {
 bool Skivler::storing(const std::function<void()>& write) {
     try {
         write();
-        writePending();
-        m_writeFailureShown = false;
-        return true;
     } catch (const FileError& e) {
-        m_pendingWrites = true;
-        if (!m_writeFailureShown) {
-            m_writeFailureShown = true;
-            Message m = plainMessage(
-                QStringLiteral("Quenby could not save to the file\r\n") + e.path() +
-                QStringLiteral("\r\n\r\n") + e.reason() +
-                QStringLiteral("\r\n\r\nEverything in the window is kept. Saving goes on at each "
-                               "change; you will be told again only after a save has worked."));
-            m.icon = MessageIcon::Warning;
-            ask(m);
-        }
+        writeFailed(e);
         return false;
     }
+    try {
+        writePending();
+        m_writeFailureShown = false;
+    } catch (const FileError& e) {
+        // The run of failures goes on for what is still pending.
+        writeFailed(e);
+    }
+    return true;
+}
+
+void Skivler::writeFailed(const FileError& e) {
+    m_pendingWrites = true;
+    if (m_writeFailureShown)
+        return;
+    m_writeFailureShown = true;
+    Message m = plainMessage(
+        QStringLiteral("Quenby could not save to the file\r\n") + e.path() +
+        QStringLiteral("\r\n\r\n") + e.reason() +
+        QStringLiteral("\r\n\r\nEverything in the window is kept. Saving goes on at each "
+                       "change; you will be told again only after a save has worked."));
+    m.icon = MessageIcon::Warning;
+    ask(m);
 }
 
 void Skivler::clipboardAction(const std::function<void()>& action) {

@@ -1,3 +1,4 @@
+#include "settings/savedtexts.h"
 #include "window_fixture.h"
 
 #include <QDir>
@@ -185,8 +186,12 @@ TEST_F(WindowTest, AFailingWriteKeepsTheWindowAndIsToldOnce) {
     EXPECT_EQ(s.Text1->text(), QStringLiteral("abc"));
     EXPECT_EQ(s.Text2->text(), QStringLiteral("bc"));
 
-    // A write that works in between: the next failure is told again.
+    // Writes that work in between: the next failure is told again.
+    ASSERT_TRUE(QDir(folder.path()).rmdir(QStringLiteral("qnbtext.ini")));
     type(s.StripString, QStringLiteral("q"));
+    EXPECT_EQ(TxtLoad(folder.path()), QStringLiteral("abc")) << "the text kept during the failure";
+    ASSERT_TRUE(QFile::remove(folder.file(QStringLiteral("qnbtext.ini"))));
+    ASSERT_TRUE(QDir(folder.path()).mkdir(QStringLiteral("qnbtext.ini")));
     dialogs.answers = {Answer::Ok};
     type(s.Text1, QStringLiteral("d"));
     EXPECT_EQ(dialogs.shown.size(), 2u);
