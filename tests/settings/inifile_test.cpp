@@ -316,7 +316,7 @@ TEST(IniLock, OldEmptyLockFileIsTakenOver) {
     EXPECT_FALSE(QFileInfo::exists(path + ".lock"));
 }
 
-// ------------------------------------------------------- mended round trips
+// ------------------------------------------------------- round trips
 
 TEST(IniRoundTrip, BracketValueReadsBackAndLaterKeysStayReadable) {
     const TempFolder folder;
@@ -374,7 +374,7 @@ TEST(IniRoundTrip, RandomWritesReadBackLikeAMap) {
 
 // ------------------------------------------------------- the in-memory routines
 
-// The blank-line clean-up as first described: replace every CR LF CR LF CR LF
+// The blank-line clean-up in its literal form: replace every CR LF CR LF CR LF
 // by CR LF CR LF, left to right, until none is left.
 QByteArray collapseByRepeatedReplace(QByteArray text) {
     while (text.contains("\r\n\r\n\r\n"))
