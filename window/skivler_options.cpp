@@ -165,6 +165,7 @@ void Skivler::CaseCheck() {
 void Skivler::cmdInput_Click() {
     Text1->setText(m_platform.clipboard.GetText());
     Text4->setText(Text1->text());
+    // Text1 may already have held that text and raised no Change: compute here too.
     SkivIt();
 }
 
@@ -174,6 +175,7 @@ void Skivler::cmdOutput_Click() {
 }
 
 void Skivler::cmdOutToIn_Click() {
+    // Through Text4, whose change handling hands the text on to Text1.
     Text4->setText(Text2->text());
     ReplaceString->setText(QString());
     StripString->setText(QString());
