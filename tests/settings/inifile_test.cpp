@@ -91,8 +91,7 @@ const WriteRow kWriteRows[] = {
     // A header needs its CR: one on the last line without a break is not seen.
     // Hand-edited line ends are made CR LF first, so the writer sees the lines
     // the reader sees.
-    {"HeaderOnLastLineWithoutBreakSeen", "[Default]"s, "Default", "A", "1",
-     "[Default]\r\nA=1\r\n"},
+    {"HeaderOnLastLineWithoutBreakSeen", "[Default]"s, "Default", "A", "1", "[Default]\r\nA=1\r\n"},
     {"InsertAfterHeaderEndedByLoneCr", "[Default]\rA=1\r\n"s, "Default", "B", "2",
      "[Default]\r\nB=2\r\nA=1\r\n"},
     {"ReplacedLineEndsAtLoneCr", "[Default]\r\nA=1\rB=2\r\n"s, "Default", "A", "9",
