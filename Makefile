@@ -3,8 +3,11 @@
 BUILD ?= build
 BUILD_TYPE ?= RelWithDebInfo
 JOBS ?= $(shell nproc)
+# Under CI (CI=true) every build treats compiler warnings as errors.
+WERROR := $(if $(filter true,$(CI)),-DQUENBY_WERROR=ON)
 
-.PHONY: all setup configure build run test bench format clean test-sanitize fuzz-build fuzz
+.PHONY: all setup configure build run test bench format format-check clean test-sanitize \
+	fuzz-build fuzz
 
 all: build
 
@@ -12,7 +15,8 @@ setup:
 	@bash scripts/setup.sh
 
 configure: setup
-	@test -f $(BUILD)/CMakeCache.txt || cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=$(BUILD_TYPE)
+	@test -f $(BUILD)/CMakeCache.txt || cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=$(BUILD_TYPE) \
+		$(WERROR)
 
 build: configure
 	@cmake --build $(BUILD) -j $(JOBS)
@@ -39,7 +43,7 @@ SANITIZE_ENV := QT_QPA_PLATFORM=offscreen \
 
 test-sanitize: setup
 	@test -f $(SANITIZE_BUILD)/CMakeCache.txt || cmake -S . -B $(SANITIZE_BUILD) \
-		-DCMAKE_BUILD_TYPE=Debug -DQUENBY_BUILD_BENCH=OFF \
+		-DCMAKE_BUILD_TYPE=Debug -DQUENBY_BUILD_BENCH=OFF $(WERROR) \
 		-DCMAKE_CXX_FLAGS="-O1 $(SANITIZE_FLAGS)" \
 		-DCMAKE_EXE_LINKER_FLAGS="$(SANITIZE_FLAGS)"
 	@cmake --build $(SANITIZE_BUILD) -j $(JOBS)
@@ -54,7 +58,7 @@ FUZZ_FLAGS := -fsanitize=fuzzer-no-link,address,undefined -fno-omit-frame-pointe
 
 fuzz-build: setup
 	@test -f $(FUZZ_BUILD)/CMakeCache.txt || CC=clang CXX=clang++ cmake -S . -B $(FUZZ_BUILD) \
-		-DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUENBY_FUZZ=ON -DQUENBY_BUILD_BENCH=OFF \
+		-DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUENBY_FUZZ=ON -DQUENBY_BUILD_BENCH=OFF $(WERROR) \
 		-DCMAKE_CXX_FLAGS="$(FUZZ_FLAGS)" \
 		-DCMAKE_EXE_LINKER_FLAGS="-fsanitize=address,undefined"
 	@cmake --build $(FUZZ_BUILD) -j $(JOBS) --target quenby_fuzzers
@@ -62,8 +66,13 @@ fuzz-build: setup
 fuzz: fuzz-build
 	FUZZ_BUILD=$(FUZZ_BUILD) bash scripts/fuzz.sh $(FUZZ_SECONDS)
 
-format:
-	@git ls-files '*.cpp' '*.h' | xargs clang-format -i
+format: setup
+	@git ls-files -z '*.cpp' '*.h' | xargs -0 clang-format -i
+
+# Fails, naming each place, when a tracked C++ file is not as clang-format
+# would leave it.
+format-check: setup
+	@git ls-files -z '*.cpp' '*.h' | xargs -0 clang-format --dry-run --Werror
 
 clean:
 	rm -rf $(BUILD)

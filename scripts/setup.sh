@@ -10,6 +10,7 @@ packages=(
     fonts-dejavu-core fonts-dejavu-extra
     xvfb xdotool xclip
     clang libclang-rt-14-dev
+    clang-format
     # llvm-symbolizer, so that fuzzer reports name files and lines
     llvm
 )

@@ -16,7 +16,8 @@
 // controls, held under the names below; there is no settings object.
 // Each control's behaviour is the handler named after the control and the
 // event (noGaps_Click, yesWrap_MouseUp, A_Change, ...):
-// - skivler_layout.cpp builds the controls at their places;
+// - skivler_layout.cpp holds the control table: each control's place,
+//   caption and design-time look;
 // - skivler_engine.cpp holds SkivIt, the text fields and the select buttons;
 // - skivler_options.cpp the slots, the option toggles and the clipboard buttons;
 // - skivler_store.cpp start-up, iniPut, save-all, Remember and defaults.
@@ -34,56 +35,51 @@ public:
     // The options the controls hold now, as the engine takes them.
     quenby::StripOptions readOptions() const;
 
-    // --- Controls, top row.
-    quenby::CommandButton* const cmdInput =
-        new quenby::CommandButton(QStringLiteral("Paste Input"), this);
-    quenby::CheckBox* const yesPaste = new quenby::CheckBox(QStringLiteral("Auto-Paste"), this);
-    quenby::CommandButton* const cmdOutput =
-        new quenby::CommandButton(QStringLiteral("Copy Output"), this);
-    quenby::CheckBox* const yesCopy = new quenby::CheckBox(QStringLiteral("Auto-Copy"), this);
-    quenby::CheckBox* const yesWrap = new quenby::CheckBox(QStringLiteral("Word wrap"), this);
+    // --- Controls, created bare: their captions, places and design-time look
+    // are rows of the control table (skivler_layout.cpp). Top row.
+    quenby::CommandButton* const cmdInput = new quenby::CommandButton({}, this);
+    quenby::CheckBox* const yesPaste = new quenby::CheckBox({}, this);
+    quenby::CommandButton* const cmdOutput = new quenby::CommandButton({}, this);
+    quenby::CheckBox* const yesCopy = new quenby::CheckBox({}, this);
+    quenby::CheckBox* const yesWrap = new quenby::CheckBox({}, this);
     // Headings of the text areas.
-    QLabel* const Label1 = new QLabel(QStringLiteral("INPUT TEXT"), this);
-    quenby::CommandButton* const cmdOutToIn =
-        new quenby::CommandButton(QStringLiteral("Use output as new input"), this);
-    QLabel* const Label10 = new QLabel(QStringLiteral("Select"), this);
-    quenby::CommandButton* const cmdAll1 = new quenby::CommandButton(QStringLiteral("all"), this);
-    quenby::CommandButton* const cmdNone1 = new quenby::CommandButton(QStringLiteral("none"), this);
-    QLabel* const Label2 = new QLabel(QStringLiteral("OUTPUT TEXT"), this);
-    QLabel* const Label11 = new QLabel(QStringLiteral("Select"), this);
-    quenby::CommandButton* const cmdAll2 = new quenby::CommandButton(QStringLiteral("all"), this);
-    quenby::CommandButton* const cmdNone2 = new quenby::CommandButton(QStringLiteral("none"), this);
+    QLabel* const Label1 = new QLabel(this);
+    quenby::CommandButton* const cmdOutToIn = new quenby::CommandButton({}, this);
+    QLabel* const Label10 = new QLabel(this);
+    quenby::CommandButton* const cmdAll1 = new quenby::CommandButton({}, this);
+    quenby::CommandButton* const cmdNone1 = new quenby::CommandButton({}, this);
+    QLabel* const Label2 = new QLabel(this);
+    QLabel* const Label11 = new QLabel(this);
+    quenby::CommandButton* const cmdAll2 = new quenby::CommandButton({}, this);
+    quenby::CommandButton* const cmdNone2 = new quenby::CommandButton({}, this);
     // The text areas: input Text1 (wrapping) / Text4, output Text2 (wrapping) / Text5.
     quenby::TextArea* const Text1 = new quenby::TextArea(this);
     quenby::TextArea* const Text4 = new quenby::TextArea(this);
     quenby::TextArea* const Text2 = new quenby::TextArea(this);
     quenby::TextArea* const Text5 = new quenby::TextArea(this);
     // Strip options and the strip string.
-    QLabel* const Label7 = new QLabel(QStringLiteral("Strip:"), this);
-    quenby::CheckBox* const noVowels = new quenby::CheckBox(QStringLiteral("Vowels"), this);
-    quenby::CheckBox* const noY = new quenby::CheckBox(QStringLiteral("Include Y"), this);
-    QGroupBox* const frameCase = new QGroupBox(QStringLiteral("case"), this);
-    quenby::CheckBox* const noNums = new quenby::CheckBox(QStringLiteral("Numbers"), this);
-    quenby::CheckBox* const noGaps = new quenby::CheckBox(QStringLiteral("Spaces"), this);
-    quenby::CheckBox* const noPunc = new quenby::CheckBox(QStringLiteral("Punctuation"), this);
-    QLabel* const Label4 = new QLabel(QStringLiteral("Strip this string"), this);
-    quenby::CheckBox* const yesCase = new quenby::CheckBox(QStringLiteral("Case sensitive"), this);
+    QLabel* const Label7 = new QLabel(this);
+    quenby::CheckBox* const noVowels = new quenby::CheckBox({}, this);
+    quenby::CheckBox* const noY = new quenby::CheckBox({}, this);
+    QGroupBox* const frameCase = new QGroupBox(this);
+    quenby::CheckBox* const noNums = new quenby::CheckBox({}, this);
+    quenby::CheckBox* const noGaps = new quenby::CheckBox({}, this);
+    quenby::CheckBox* const noPunc = new quenby::CheckBox({}, this);
+    QLabel* const Label4 = new QLabel(this);
+    quenby::CheckBox* const yesCase = new quenby::CheckBox({}, this);
     quenby::LineBox* const StripString = new quenby::LineBox(this);
-    QLabel* const Label6 = new QLabel(QStringLiteral("Replace with ..."), this);
-    QLabel* const Label5 = new QLabel(QStringLiteral("Occurrences"), this);
+    QLabel* const Label6 = new QLabel(this);
+    QLabel* const Label5 = new QLabel(this);
     quenby::LineBox* const txtN = new quenby::LineBox(this);
     quenby::LineBox* const ReplaceString = new quenby::LineBox(this);
     // The case option buttons, index 0 "uppr", 1 "lwr", 2 "both".
-    const std::array<quenby::OptionButton*, 3> Option2{
-        new quenby::OptionButton(QStringLiteral("uppr"), 0, frameCase),
-        new quenby::OptionButton(QStringLiteral("lwr"), 1, frameCase),
-        new quenby::OptionButton(QStringLiteral("both"), 2, frameCase)};
+    const std::array<quenby::OptionButton*, 3> Option2{new quenby::OptionButton({}, 0, frameCase),
+                                                       new quenby::OptionButton({}, 1, frameCase),
+                                                       new quenby::OptionButton({}, 2, frameCase)};
     // Character slots and the bottom buttons.
-    QLabel* const Label3 =
-        new QLabel(QStringLiteral("User-defined (and not already stripped elsewhere)"), this);
-    QLabel* const Label8 = new QLabel(QStringLiteral("Marker"), this);
-    quenby::CommandButton* const cmdClearVowels =
-        new quenby::CommandButton(QStringLiteral("clear"), this);
+    QLabel* const Label3 = new QLabel(this);
+    QLabel* const Label8 = new QLabel(this);
+    quenby::CommandButton* const cmdClearVowels = new quenby::CommandButton({}, this);
     quenby::LineBox* const A = new quenby::LineBox(this);
     quenby::LineBox* const E = new quenby::LineBox(this);
     quenby::LineBox* const I = new quenby::LineBox(this);
@@ -94,17 +90,14 @@ public:
     quenby::LineBox* const ii = new quenby::LineBox(this);
     quenby::LineBox* const oo = new quenby::LineBox(this);
     quenby::LineBox* const uu = new quenby::LineBox(this);
-    QLabel* const Label9 = new QLabel(QStringLiteral("="), this);
+    QLabel* const Label9 = new QLabel(this);
     quenby::LineBox* const yy = new quenby::LineBox(this);
-    quenby::CommandButton* const cmdDefaults =
-        new quenby::CommandButton(QStringLiteral("Reset to Defaults"), this);
-    quenby::CommandButton* const cmdClearTexts =
-        new quenby::CommandButton(QStringLiteral("Clear Text"), this);
-    quenby::CheckBox* const yesRemember =
-        new quenby::CheckBox(QStringLiteral("Remember settings"), this);
+    quenby::CommandButton* const cmdDefaults = new quenby::CommandButton({}, this);
+    quenby::CommandButton* const cmdClearTexts = new quenby::CommandButton({}, this);
+    quenby::CheckBox* const yesRemember = new quenby::CheckBox({}, this);
     // Never shown: the twelfth slot and the suspend flag.
     quenby::LineBox* const Y = new quenby::LineBox(this);
-    quenby::CheckBox* const sus = new quenby::CheckBox(QStringLiteral("sus"), this);
+    quenby::CheckBox* const sus = new quenby::CheckBox({}, this);
 
     // --- Handlers (one per control and event).
     void Form_Load();

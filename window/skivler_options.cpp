@@ -171,6 +171,7 @@ void Skivler::cmdInput_Click() {
     const TextArea::Replacement undoable = replacingInput();
     Text1->setText(m_platform.clipboard.GetText());
     Text4->setText(Text1->text());
+    // Text1 may already have held that text and raised no Change: compute here too.
     SkivIt();
 }
 
@@ -181,6 +182,7 @@ void Skivler::cmdOutput_Click() {
 
 void Skivler::cmdOutToIn_Click() {
     const TextArea::Replacement undoable = replacingInput();
+    // Through Text4, whose change handling hands the text on to Text1.
     Text4->setText(Text2->text());
     ReplaceString->setText(QString());
     StripString->setText(QString());

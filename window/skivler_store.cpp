@@ -230,6 +230,7 @@ void Skivler::Form_Load() {
     bool badValue = false;
     try {
         sus->setValue(1);
+        // Read only for the reader's preparation step: it makes qnbtext.ini exist for TxtLoad.
         IniRead(textsPath(), QStringLiteral("default"), QStringLiteral("default"));
         for (const SettingRow* row : restoreOrder())
             if (!restoreRow(*row))

@@ -8,8 +8,9 @@
 // A slow, literal rendering of the stripping rules, kept apart from the
 // engine's tables and single sweep so that tests and fuzzers can compare the
 // two. It walks the text one character at a time and builds every result by
-// appending; the string pass keeps the piece list and 1-based positions of
-// the original algorithm.
+// appending; the string pass cuts the text into a list of pieces between
+// occurrences, searching with 1-based positions, and joins them again with
+// the replacement.
 namespace quenby::reference {
 
 // The text as a list of characters: each a surrogate pair or a single unit.

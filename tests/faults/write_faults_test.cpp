@@ -258,4 +258,22 @@ TEST_P(WriteFaults, ToldOnceNothingLostNoFileTorn) {
 INSTANTIATE_TEST_SUITE_P(Faults, WriteFaults, ::testing::ValuesIn(kFaults),
                          [](const auto& info) { return std::string(info.param.name); });
 
+// When the lock file cannot be made (a read-only folder, a full disk, a
+// file-size limit), the reason carries the system's words for the cause, so
+// the user can tell a full disk from a read-only folder. Here the process may
+// write no file past 16 bytes, which the lock file's content exceeds.
+TEST(LockFile, AFailureToMakeItNamesTheCause) {
+    const quenby::test::TempFolder folder;
+    const QString path = folder.file("qnb.ini");
+    const FileSizeLimit limit(16);
+    try {
+        IniWrite(path, QStringLiteral("Default"), QStringLiteral("StripVowels"),
+                 QStringLiteral("0"));
+        ADD_FAILURE() << "the write should fail";
+    } catch (const FileError& e) {
+        EXPECT_TRUE(e.reason().contains(QLatin1String("File too large")))
+            << e.reason().toStdString();
+    }
+}
+
 } // namespace

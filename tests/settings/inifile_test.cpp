@@ -91,8 +91,7 @@ const WriteRow kWriteRows[] = {
     // A header needs its CR: one on the last line without a break is not seen.
     // Hand-edited line ends are made CR LF first, so the writer sees the lines
     // the reader sees.
-    {"HeaderOnLastLineWithoutBreakSeen", "[Default]"s, "Default", "A", "1",
-     "[Default]\r\nA=1\r\n"},
+    {"HeaderOnLastLineWithoutBreakSeen", "[Default]"s, "Default", "A", "1", "[Default]\r\nA=1\r\n"},
     {"InsertAfterHeaderEndedByLoneCr", "[Default]\rA=1\r\n"s, "Default", "B", "2",
      "[Default]\r\nB=2\r\nA=1\r\n"},
     {"ReplacedLineEndsAtLoneCr", "[Default]\r\nA=1\rB=2\r\n"s, "Default", "A", "9",
@@ -316,7 +315,7 @@ TEST(IniLock, OldEmptyLockFileIsTakenOver) {
     EXPECT_FALSE(QFileInfo::exists(path + ".lock"));
 }
 
-// ------------------------------------------------------- mended round trips
+// ------------------------------------------------------- round trips
 
 TEST(IniRoundTrip, BracketValueReadsBackAndLaterKeysStayReadable) {
     const TempFolder folder;
@@ -374,7 +373,7 @@ TEST(IniRoundTrip, RandomWritesReadBackLikeAMap) {
 
 // ------------------------------------------------------- the in-memory routines
 
-// The blank-line clean-up as first described: replace every CR LF CR LF CR LF
+// The blank-line clean-up in its literal form: replace every CR LF CR LF CR LF
 // by CR LF CR LF, left to right, until none is left.
 QByteArray collapseByRepeatedReplace(QByteArray text) {
     while (text.contains("\r\n\r\n\r\n"))

@@ -1,6 +1,7 @@
-// What the fuzzers and fault tests found wrong in the settings routines,
-// each as the smallest input that once failed, now kept as the check that
-// it stays mended.
+// Settings and saved-texts files holding bytes that the program never writes
+// but must read and write soundly: lone CR or LF line ends, a header on the
+// last line without a line break, control bytes before the first header, a
+// UTF-8 byte-order mark, and a text or value beginning with U+FEFF.
 #include "settings/fileaccess.h"
 #include "settings/inifile.h"
 #include "settings/programfolder.h"
@@ -29,9 +30,8 @@ void PrintTo(const LineRow& row, std::ostream* os) {
 }
 
 // Reader and writer see the same lines in files edited by hand, with a lone
-// CR or a lone LF as a line end. (Once the writer found a line's start by
-// the LF before it, the reader by a CR: a write went into the wrong line or
-// section, or was repeated at every write.)
+// CR or a lone LF as a line end: a write goes into the line and section the
+// reader reads it from, and is not repeated at every write.
 const LineRow kLineRows[] = {
     // The lone CR before "[Other]" ends Default: the key goes into Default,
     // Other keeps its own line.
@@ -64,13 +64,13 @@ TEST_P(WriterLines, WriterSplitsLinesAsTheReaderDoes) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Findings, WriterLines, ::testing::ValuesIn(kLineRows),
+INSTANTIATE_TEST_SUITE_P(LoneLineEnds, WriterLines, ::testing::ValuesIn(kLineRows),
                          [](const auto& info) { return std::string(info.param.name); });
 
 // A "[Default]" header on the file's last line without a line break is a
 // header to the writer as to the reader: the key goes under it, no second
 // section is appended.
-TEST(Findings, WriterSeesAHeaderOnTheLastLine) {
+TEST(UnusualBytes, WriterSeesAHeaderOnTheLastLine) {
     const TempFolder folder;
     const QString path = folder.file("qnb.ini");
     writeBytes(path, "[Default]");
@@ -79,10 +79,10 @@ TEST(Findings, WriterSeesAHeaderOnTheLastLine) {
 }
 
 // A file whose first line is control characters and a header (say NUL bytes
-// left by a crash, then "[Default]"): the value written reads back. (Once
-// the writer appended a section, its clean-up then stripped the NUL bytes,
-// and the older section it uncovered shadowed the value just written.)
-TEST(Findings, ACleanUpDoesNotUncoverAnOlderSection) {
+// left by a crash, then "[Default]"): the value written reads back, not
+// shadowed by the section that the writer's clean-up of those leading bytes
+// brings to light.
+TEST(UnusualBytes, ControlBytesBeforeTheFirstHeaderDoNotHideAWrite) {
     const TempFolder folder;
     const QString path = folder.file("qnb.ini");
     writeBytes(path, bytes(std::string("\0\0[Default]\r\nStripString=old\r\n", 30)));
@@ -93,7 +93,7 @@ TEST(Findings, ACleanUpDoesNotUncoverAnOlderSection) {
 // A text or value that begins with U+FEFF (a zero-width no-break space)
 // keeps it through a save and a load, although its bytes EF BB BF look like
 // a byte-order mark, which QString::fromUtf8 drops.
-TEST(Findings, ALeadingZeroWidthNoBreakSpaceIsKept) {
+TEST(UnusualBytes, ATextOrValueBeginningWithFeffKeepsIt) {
     const TempFolder folder;
     const QString text = QChar(0xFEFF) + QStringLiteral("abc");
     TxtSave(folder.path(), kSavedTextsFileName, text);
@@ -105,32 +105,15 @@ TEST(Findings, ALeadingZeroWidthNoBreakSpaceIsKept) {
 
 // A settings file saved by an editor that puts a UTF-8 byte-order mark at the
 // start: its first section is read, and written into, not hidden behind the
-// mark (which made start-up show the defaults and the writer append a second
-// "[Default]" section).
-TEST(Findings, AByteOrderMarkDoesNotHideTheFirstSection) {
+// mark: start-up finds the stored values and the writer adds no second
+// "[Default]" section.
+TEST(UnusualBytes, AByteOrderMarkDoesNotHideTheFirstSection) {
     const TempFolder folder;
     const QString path = folder.file("qnb.ini");
     writeBytes(path, "\xEF\xBB\xBF[Default]\r\nStripVowels=0\r\n");
     EXPECT_EQ(IniRead(path, kDefault, QStringLiteral("StripVowels")), QStringLiteral("0"));
     IniWrite(path, kDefault, QStringLiteral("incY"), QStringLiteral("0"));
     EXPECT_EQ(readBytes(path).count("[Default]"), 1) << shown(readBytes(path));
-}
-
-// When the lock file cannot be made (a read-only folder, a full disk, a
-// file-size limit), the reason carries the system's words for the cause, so
-// the user can tell a full disk from a read-only folder. Here the process may
-// write no file past 16 bytes, which the lock file's content exceeds.
-TEST(Findings, ALockFileFailureSaysWhy) {
-    const TempFolder folder;
-    const QString path = folder.file("qnb.ini");
-    const FileSizeLimit limit(16);
-    try {
-        IniWrite(path, kDefault, QStringLiteral("StripVowels"), QStringLiteral("0"));
-        ADD_FAILURE() << "the write should fail";
-    } catch (const FileError& e) {
-        EXPECT_TRUE(e.reason().contains(QLatin1String("File too large")))
-            << e.reason().toStdString();
-    }
 }
 
 } // namespace

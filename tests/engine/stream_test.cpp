@@ -1,5 +1,6 @@
 #include "engine/stream.h"
 #include "engine/strip.h"
+#include "text_dump.h"
 
 #include <gtest/gtest.h>
 #include <random>
@@ -10,21 +11,7 @@ namespace {
 
 using quenby::StreamStripper;
 using quenby::StripOptions;
-
-// A text as printable ASCII for failure messages, other units as \uXXXX.
-std::string dump(const QString& text) {
-    std::ostringstream out;
-    out << '"';
-    for (const QChar c : text) {
-        const char16_t u = c.unicode();
-        if (u >= 0x20 && u < 0x7F && u != '"' && u != '\\')
-            out << char(u);
-        else
-            out << "\\u" << std::hex << std::uppercase << int(u) << std::dec;
-    }
-    out << '"';
-    return out.str();
-}
+using quenby::test::dump;
 
 // Feeds text in the given pieces, then finishes; the whole output.
 QString streamed(StreamStripper& s, const QString& text, const std::vector<qsizetype>& cuts) {
@@ -53,11 +40,11 @@ void PrintTo(const Row& row, std::ostream* os) {
     *os << row.name;
 }
 
-class CliStreamRows : public ::testing::TestWithParam<Row> {};
+class StreamRows : public ::testing::TestWithParam<Row> {};
 
 // Every way of cutting the text into two and three pieces, so that cuts fall
 // inside each occurrence, between occurrences and between the halves of a pair.
-TEST_P(CliStreamRows, EveryCutGivesTheWholeTextsResult) {
+TEST_P(StreamRows, EveryCutGivesTheWholeTextsResult) {
     const Row& row = GetParam();
     StripOptions o;
     o.stripVowels = false;
@@ -78,7 +65,7 @@ TEST_P(CliStreamRows, EveryCutGivesTheWholeTextsResult) {
 const QString kEmoji = QString::fromUtf8("\xF0\x9F\x98\x80");
 
 INSTANTIATE_TEST_SUITE_P(
-    Cuts, CliStreamRows,
+    Cuts, StreamRows,
     ::testing::Values(Row{"NoOverlapFour", "aaaa", "aa", "b", true, "bb", 2},
                       Row{"NoOverlapFive", "aaaaa", "aa", "b", true, "bba", 2},
                       // After "aba" the search goes on after it, not from its last "a".
@@ -188,9 +175,9 @@ private:
     Shape m_shape;
 };
 
-class CliStreamAgainstStrip : public ::testing::TestWithParam<Shape> {};
+class StreamAgainstStrip : public ::testing::TestWithParam<Shape> {};
 
-TEST_P(CliStreamAgainstStrip, RandomPiecesGiveStripsTextAndCount) {
+TEST_P(StreamAgainstStrip, RandomPiecesGiveStripsTextAndCount) {
     const Shape& shape = GetParam();
     Generator g(shape);
     int failures = 0;
@@ -223,7 +210,7 @@ TEST_P(CliStreamAgainstStrip, RandomPiecesGiveStripsTextAndCount) {
 // Short texts in tiny pieces; long plain texts in pieces big enough for the
 // engine's vector sweep, with strip strings longer than its compare windows;
 // and long texts of every kind of character.
-INSTANTIATE_TEST_SUITE_P(Texts, CliStreamAgainstStrip,
+INSTANTIATE_TEST_SUITE_P(Texts, StreamAgainstStrip,
                          ::testing::Values(Shape{"ShortTextsTinyPieces", 91, 4000, 30, 4, 3, 50},
                                            Shape{"LongPlainTexts", 92, 600, 3000, 24, 700, 97},
                                            Shape{"LongMixedTexts", 93, 600, 2000, 12, 400, 60}),
@@ -235,7 +222,7 @@ INSTANTIATE_TEST_SUITE_P(Texts, CliStreamAgainstStrip,
 // characters), in texts thick with them and with their beginnings, cut into
 // pieces long enough for the vector sweep: occurrences that a piece cuts off
 // near its last block must wait for the next piece, not be ruled out.
-TEST(CliStreamStripper, LongStringsCutNearTheEndOfAPiece) {
+TEST(StreamStripper, LongStringsCutNearTheEndOfAPiece) {
     std::mt19937 random(17);
     auto below = [&](int n) { return std::uniform_int_distribution<int>(0, n - 1)(random); };
     int failures = 0;
@@ -276,7 +263,7 @@ TEST(CliStreamStripper, LongStringsCutNearTheEndOfAPiece) {
 // What waits between pieces is bounded by the strip string, however much text
 // goes through: the stripper's memory does not grow with the text. Each
 // piece ends with the start of an occurrence that the next one completes.
-TEST(CliStreamStripper, WaitsForNoMoreThanTheStripStringLessOne) {
+TEST(StreamStripper, WaitsForNoMoreThanTheStripStringLessOne) {
     StripOptions o;
     o.stripString = QStringLiteral("needle in");
     o.replacement = QStringLiteral("*");
@@ -300,7 +287,7 @@ TEST(CliStreamStripper, WaitsForNoMoreThanTheStripStringLessOne) {
 
 // A surrogate pair cut between two pieces is one character: a slot matches it
 // and the punctuation test (for a symbol beyond the code page) sees it whole.
-TEST(CliStreamStripper, PairCutBetweenPiecesIsOneCharacter) {
+TEST(StreamStripper, PairCutBetweenPiecesIsOneCharacter) {
     StripOptions o;
     o.stripVowels = false;
     o.slots[0] = kEmoji;
