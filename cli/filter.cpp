@@ -1,6 +1,7 @@
 #include "cli/filter.h"
 
 #include "cli/codec.h"
+#include "engine/codepoints.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -18,14 +19,6 @@ QString systemReason(int error) {
     return QString::fromLocal8Bit(std::strerror(error));
 }
 
-qsizetype characterCount(const QString& s) {
-    qsizetype n = 0;
-    for (qsizetype i = 0; i < s.size(); ++i, ++n)
-        if (s[i].isHighSurrogate() && i + 1 < s.size() && s[i + 1].isLowSurrogate())
-            ++i;
-    return n;
-}
-
 // At most how many output units one input unit can become: a slot
 // character becomes the marker, and an occurrence of the strip string (at
 // least as many units as it has characters) the replacement, each of whose
@@ -34,7 +27,7 @@ qsizetype growth(const StripOptions& o) {
     const qsizetype marker = std::max<qsizetype>(1, o.marker.size());
     if (o.stripString.isEmpty())
         return marker;
-    const qsizetype length = characterCount(o.stripString);
+    const qsizetype length = codePointCount(o.stripString);
     return marker * std::max<qsizetype>(1, (o.replacement.size() + length - 1) / length);
 }
 

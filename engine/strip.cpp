@@ -1,7 +1,9 @@
 #include "engine/strip.h"
 
 #include "engine/block_sweep.h"
+#include "engine/codepoints.h"
 #include "engine/strip_internal.h"
+#include "engine/windows1252.h"
 
 #include <QChar>
 #include <algorithm>
@@ -20,63 +22,24 @@ char16_t* unitsOf(QString& s) {
     return reinterpret_cast<char16_t*>(s.data());
 }
 
-// The character starting at s[i]: a surrogate pair, or a single unit (which
-// may be a lone surrogate). *next is the position just after it.
-char32_t codePointAt(const char16_t* s, qsizetype i, qsizetype n, qsizetype* next) {
-    const char16_t u = s[i];
-    if (QChar::isHighSurrogate(u) && i + 1 < n && QChar::isLowSurrogate(s[i + 1])) {
-        *next = i + 2;
-        return QChar::surrogateToUcs4(u, s[i + 1]);
-    }
-    *next = i + 1;
-    return u;
-}
-
 // The character a slot string holds, when it holds exactly one.
 std::optional<char32_t> singleCharacter(const QString& s) {
     if (s.isEmpty())
         return std::nullopt;
     qsizetype next = 0;
-    const char32_t cp = codePointAt(unitsOf(s), 0, s.size(), &next);
+    const char32_t cp = codePointAt(s, 0, &next);
     if (next != s.size())
         return std::nullopt;
     return cp;
 }
 
 bool hasLoneSurrogate(const QString& s) {
-    const char16_t* units = unitsOf(s);
     for (qsizetype i = 0, next = 0; i < s.size(); i = next) {
-        codePointAt(units, i, s.size(), &next);
-        if (next == i + 1 && QChar::isSurrogate(units[i]))
+        codePointAt(s, i, &next);
+        if (next == i + 1 && s[i].isSurrogate())
             return true;
     }
     return false;
-}
-
-// The code points of Windows-1252 codes 128 to 159, sorted by code point.
-// The five codes the code page leaves unused stand for the C1 controls of
-// the same value, as the usual best-fit tables have it.
-struct CodePageEntry {
-    char32_t codePoint;
-    int code;
-};
-constexpr CodePageEntry kCodes128To159[] = {
-    {0x0081, 129}, {0x008D, 141}, {0x008F, 143}, {0x0090, 144}, {0x009D, 157}, {0x0152, 140},
-    {0x0153, 156}, {0x0160, 138}, {0x0161, 154}, {0x0178, 159}, {0x017D, 142}, {0x017E, 158},
-    {0x0192, 131}, {0x02C6, 136}, {0x02DC, 152}, {0x2013, 150}, {0x2014, 151}, {0x2018, 145},
-    {0x2019, 146}, {0x201A, 130}, {0x201C, 147}, {0x201D, 148}, {0x201E, 132}, {0x2020, 134},
-    {0x2021, 135}, {0x2022, 149}, {0x2026, 133}, {0x2030, 137}, {0x2039, 139}, {0x203A, 155},
-    {0x20AC, 128}, {0x2122, 153}};
-
-// The Windows-1252 code of a code point, or -1 when it has none.
-int windows1252Code(char32_t cp) {
-    if (cp < 0x80 || (cp >= 0xA0 && cp <= 0xFF))
-        return int(cp);
-    const auto* end = std::end(kCodes128To159);
-    const auto* it =
-        std::lower_bound(std::begin(kCodes128To159), end, cp,
-                         [](const CodePageEntry& e, char32_t c) { return e.codePoint < c; });
-    return it != end && it->codePoint == cp ? it->code : -1;
 }
 
 bool isPunctuationCode(int code) {
@@ -163,9 +126,8 @@ public:
     Matcher(const QString& pattern, bool caseSensitive) : m_caseSensitive(caseSensitive) {
         for (char32_t u = 0; u < 256; ++u)
             m_latin1Fold[u] = caseSensitive ? u : latin1Upper(u);
-        const char16_t* units = unitsOf(pattern);
         for (qsizetype i = 0, next = 0; i < pattern.size(); i = next)
-            m_pattern.push_back(fold(codePointAt(units, i, pattern.size(), &next)));
+            m_pattern.push_back(fold(codePointAt(pattern, i, &next)));
     }
 
     char32_t fold(char32_t cp) const {
@@ -196,7 +158,7 @@ public:
             if (i >= n)
                 return -1;
             qsizetype next = 0;
-            if (fold(codePointAt(s, i, n, &next)) != p)
+            if (fold(codePointAt(QStringView(s, n), i, &next)) != p)
                 return -1;
             i = next;
         }
@@ -365,7 +327,7 @@ public:
                     action = v.action;
                     mayStart = v.mayStart;
                 } else {
-                    const char32_t cp = codePointAt(s, i, n, &next);
+                    const char32_t cp = codePointAt(QStringView(s, n), i, &next);
                     if (m_matcher && stopAtLoneSurrogate && next == i + 1 && QChar::isSurrogate(u))
                         return std::nullopt;
                     action = m_rules.action(cp);

@@ -1,5 +1,7 @@
 #include "window/controls.h"
 
+#include "engine/codepoints.h"
+
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QTextBlock>
@@ -11,9 +13,10 @@
 namespace quenby {
 
 QString firstCharacter(const QString& text) {
-    if (text.size() >= 2 && text.at(0).isHighSurrogate() && text.at(1).isLowSurrogate())
-        return text.left(2);
-    return text.left(1);
+    qsizetype next = 0;
+    if (!text.isEmpty())
+        codePointAt(text, 0, &next);
+    return text.left(next);
 }
 
 bool PressTracker::release(Qt::MouseButton button) {

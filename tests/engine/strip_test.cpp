@@ -1,4 +1,6 @@
+#include "engine/codepoints.h"
 #include "engine/strip.h"
+#include "engine/windows1252.h"
 #include "reference_strip.h"
 #include "text_dump.h"
 
@@ -217,6 +219,30 @@ TEST(EnginePunctuation, FilterTakesOneCharacter) {
                                      {"!!", "!!"}};
     for (const Case& c : cases)
         EXPECT_EQ(quenby::PuncFilter(c.in), c.out) << quenby::test::dump(c.in);
+}
+
+TEST(EngineCharacters, PairIsOneLoneHalfIsOne) {
+    const std::vector<std::pair<QString, qsizetype>> cases = {
+        {"", 0},
+        {"ab", 2},
+        {kEmoji, 1},
+        {"a" + kEmoji + "b", 3},
+        {QString(kHigh), 1},
+        {QString(kLow) + kHigh, 2},  // halves in the wrong order: two characters
+        {kHigh + kEmoji + kLow, 3}}; // a lone half on each side of a pair
+    for (const auto& [text, count] : cases)
+        EXPECT_EQ(quenby::codePointCount(text), count) << quenby::test::dump(text);
+}
+
+TEST(EngineCodePage, BothWaysAgree) {
+    for (int byte = 0; byte < 256; ++byte)
+        EXPECT_EQ(quenby::windows1252Code(quenby::windows1252ToUnicode(uchar(byte))), byte) << byte;
+    // Codes 128 to 159 hold other characters; those of these numbers have no code.
+    EXPECT_EQ(quenby::windows1252ToUnicode(0x80), u'\u20AC');
+    EXPECT_EQ(quenby::windows1252Code(0x80), -1);
+    EXPECT_EQ(quenby::windows1252Code(0x9F), -1);
+    EXPECT_EQ(quenby::windows1252Code(0x100), -1);
+    EXPECT_EQ(quenby::windows1252Code(0x1F600), -1);
 }
 
 // Beyond any 16-bit counter: 100,000 characters, more than 65,535 occurrences,
