@@ -1,5 +1,6 @@
 #include "engine/codepoints.h"
 #include "engine/strip.h"
+#include "engine/strip_internal.h"
 #include "engine/windows1252.h"
 #include "reference_strip.h"
 #include "text_dump.h"
@@ -9,6 +10,8 @@
 
 using quenby::CaseChoice;
 using quenby::StripOptions;
+using quenby::detail::SweepMode;
+using quenby::test::nameOf;
 
 namespace {
 
@@ -73,12 +76,24 @@ void PrintTo(const Row& row, std::ostream* os) {
 
 class EngineRows : public ::testing::TestWithParam<Row> {};
 
+// Each row as it is, and amid a plain letter that no row's options touch,
+// enough of it that the vector sweep (from 128 units on) takes the row's
+// characters too; the row starts 150 units in, so longer rows cross from one
+// 32-unit block to the next. Both sweeps, each way.
 TEST_P(EngineRows, GivesTheExpectedTextAndCount) {
     const Row& row = GetParam();
-    const quenby::StripResult r = quenby::strip(row.input, row.options);
-    EXPECT_EQ(r.text, row.expected)
-        << "got " << quenby::test::dump(r.text) << ", want " << quenby::test::dump(row.expected);
-    EXPECT_EQ(r.count, row.count);
+    const QString pad(150, QLatin1Char('k'));
+    for (const bool padded : {false, true}) {
+        const QString input = padded ? pad + row.input + pad : row.input;
+        const QString expected = padded ? pad + row.expected + pad : row.expected;
+        for (const SweepMode mode : {SweepMode::Fastest, SweepMode::OneUnitAtATime}) {
+            const quenby::StripResult r = quenby::detail::strip(input, row.options, mode);
+            EXPECT_EQ(r.text, expected)
+                << (padded ? "padded, " : "") << nameOf(mode) << ": got "
+                << quenby::test::dump(r.text) << ", want " << quenby::test::dump(expected);
+            EXPECT_EQ(r.count, row.count) << (padded ? "padded, " : "") << nameOf(mode);
+        }
+    }
 }
 
 const QString kEmoji = QString::fromUtf8("\xF0\x9F\x98\x80"); // U+1F600, a surrogate pair
