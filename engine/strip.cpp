@@ -20,6 +20,9 @@ bool hasLoneSurrogate(const QString& s) {
 
 } // namespace
 
+OutputTooLong::OutputTooLong()
+    : std::length_error("the output would be longer than 2^30 (1073741824) UTF-16 units") {}
+
 namespace detail {
 
 QString stringPassSettled(QStringView input, qsizetype settled, const QString& stripString,

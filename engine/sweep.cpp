@@ -18,27 +18,35 @@ char16_t* unitsOf(QString& s) {
     return reinterpret_cast<char16_t*>(s.data());
 }
 
-// The output text, sized to the input at first. Characters write at most as
-// many units as they take, so only markers and replacements can outgrow it;
-// they ask for room first.
+// Where the sweep puts its output: into the output text, allocated once, or
+// (measuring) nowhere, counting its units only. Each moves a cursor on.
 class Output {
 public:
-    explicit Output(qsizetype size) : m_text(size, Qt::Uninitialized) {}
+    static constexpr bool kWrites = true;
+    using Cursor = char16_t*;
 
-    char16_t* begin() { return unitsOf(m_text); }
+    // Room for `room` units: enough for the whole output and for what the
+    // sweep writes ahead of it (one unit in the table path; in the vector
+    // path, as many as it is given).
+    explicit Output(qsizetype room) : m_text(room, Qt::Uninitialized) {}
 
-    // Writes text at w, keeping room for `rest` more units; returns the new end.
-    char16_t* write(char16_t* w, const QString& text, qsizetype rest) {
-        const qsizetype used = w - begin();
-        const qsizetype needed = used + text.size() + rest;
-        if (needed > m_text.size()) {
-            m_text.resize(std::max(needed, 2 * m_text.size()));
-            w = begin() + used;
-        }
+    Cursor begin() { return unitsOf(m_text); }
+
+    // A unit from the table: written, and kept when advance is 1.
+    static Cursor put(Cursor w, char16_t u, quint32 advance) {
+        *w = u;
+        return w + advance;
+    }
+    static Cursor copy(Cursor w, const char16_t* s, qsizetype size) {
+        for (qsizetype k = 0; k < size; ++k) // one unit or two: no call to copy
+            *w++ = s[k];
+        return w;
+    }
+    static Cursor write(Cursor w, const QString& text) {
         return std::copy_n(unitsOf(text), text.size(), w);
     }
 
-    QString finish(char16_t* w) {
+    QString finish(Cursor w) {
         m_text.resize(w - begin());
         return std::move(m_text);
     }
@@ -46,6 +54,25 @@ public:
 private:
     QString m_text;
 };
+
+class Measure {
+public:
+    static constexpr bool kWrites = false;
+    using Cursor = qsizetype; // the units so far
+
+    static Cursor put(Cursor w, char16_t, quint32 advance) { return w + advance; }
+    static Cursor copy(Cursor w, const char16_t*, qsizetype size) { return w + size; }
+    // Only markers and replacements make the output outgrow the input: the
+    // measure stops as soon as one takes it past the limit.
+    static Cursor write(Cursor w, const QString& text) {
+        w += text.size();
+        if (w > kMaxOutputUnits)
+            throw OutputTooLong();
+        return w;
+    }
+};
+
+} // namespace
 
 // What the rules say about each character from 256 up in the Basic
 // Multilingual Plane, worked out once per run, when it first comes: text
@@ -83,8 +110,6 @@ private:
     std::unique_ptr<quint8[]> m_known;
 };
 
-} // namespace
-
 Sweeper::Sweeper(const CharacterRules& rules, const Matcher* matcher, const QString& replacement,
                  SweepMode mode)
     : m_rules(rules), m_matcher(matcher), m_replacement(replacement),
@@ -116,33 +141,66 @@ std::optional<QString> Sweeper::run(const QString& input, qint64* count,
     return run(unitsOf(input), input.size(), input.size(), count, stopAtLoneSurrogate, nullptr);
 }
 
+bool Sweeper::mayOutgrow() const {
+    return m_rules.marker().size() > 1 || (m_matcher && m_replacement.size() > m_matcher->size());
+}
+
 std::optional<QString> Sweeper::run(const char16_t* s, qsizetype n, qsizetype settled,
                                     qint64* count, bool stopAtLoneSurrogate,
                                     qsizetype* stoppedAt) const {
+    WideVerdicts wide(m_rules, m_matcher);
+    // An output that may be longer than the input is measured first, so that
+    // one past the limit fails before anything is allocated, and the output
+    // is allocated once: the sweep writes ahead of it by at most the units
+    // still to come.
+    qsizetype room = n;
+    if (mayOutgrow() || n > kMaxOutputUnits) {
+        qsizetype units = 0;
+        qint64 found = 0;
+        if (!sweep<Measure>(units, s, n, settled, &found, stopAtLoneSurrogate, wide, nullptr))
+            return std::nullopt;
+        if (units > kMaxOutputUnits)
+            throw OutputTooLong();
+        if (mayOutgrow())
+            room = units + n;
+    }
     // Vector path: blocks of units, where they pay.
     std::optional<BlockSweep> blocks;
     if (m_blocksAllowed)
         blocks.emplace(m_rules, m_matcher, m_replacement, n, settled < n);
-    Output out(n);
-    WideVerdicts wide(m_rules, m_matcher);
+    Output out(room);
     char16_t* w = out.begin();
+    const std::optional<qsizetype> end = sweep<Output>(w, s, n, settled, count, stopAtLoneSurrogate,
+                                                       wide, blocks ? &*blocks : nullptr);
+    if (!end)
+        return std::nullopt;
+    if (stoppedAt)
+        *stoppedAt = *end;
+    return out.finish(w);
+}
+
+template <class Sink>
+std::optional<qsizetype> Sweeper::sweep(typename Sink::Cursor& w, const char16_t* s, qsizetype n,
+                                        qsizetype settled, qint64* count, bool stopAtLoneSurrogate,
+                                        WideVerdicts& wide, const BlockSweep* blocks) const {
     qsizetype i = 0;
     while (i < settled) {
         qsizetype until = settled; // one unit at a time up to here
-        // Vector path: as far as the blocks go, then the character they
-        // stopped at and maybe a few more, one unit at a time.
-        if (blocks && blocks->active()) {
-            i += blocks->sweep(s + i, n - i, &w, count);
-            if (i >= settled)
-                break;
-            until = blocks->resumeAt(s, i, n, settled);
+        if constexpr (Sink::kWrites) {
+            // Vector path: as far as the blocks go, then the character they
+            // stopped at and maybe a few more, one unit at a time.
+            if (blocks && blocks->active()) {
+                i += blocks->sweep(s + i, n - i, &w, count);
+                if (i >= settled)
+                    break;
+                until = blocks->resumeAt(s, i, n, settled);
+            }
         }
         while (i < until) {
             const char16_t u = s[i];
             const quint32 e = u < 256 ? m_fast[u] : kSlow;
             if (!(e & kSlow)) {
-                *w = char16_t(e); // there is room for one unit while i < n
-                w += e >> 16;
+                w = Sink::put(w, char16_t(e), e >> 16);
                 ++i;
                 continue;
             }
@@ -163,7 +221,7 @@ std::optional<QString> Sweeper::run(const char16_t* s, qsizetype n, qsizetype se
                 const qsizetype end = m_matcher->matchAt(s, i, n);
                 if (end >= 0) {
                     ++*count;
-                    w = out.write(w, m_replacement, n - end);
+                    w = Sink::write(w, m_replacement);
                     i = end;
                     continue;
                 }
@@ -172,19 +230,16 @@ std::optional<QString> Sweeper::run(const char16_t* s, qsizetype n, qsizetype se
             case Action::Drop:
                 break;
             case Action::Keep:
-                for (qsizetype k = i; k < next; ++k) // one unit or two: no call to copy
-                    *w++ = s[k];
+                w = Sink::copy(w, s + i, next - i);
                 break;
             case Action::Slot:
-                w = out.write(w, m_rules.marker(), n - next);
+                w = Sink::write(w, m_rules.marker());
                 break;
             }
             i = next;
         }
     }
-    if (stoppedAt)
-        *stoppedAt = i;
-    return out.finish(w);
+    return i;
 }
 
 } // namespace quenby::detail

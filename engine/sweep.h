@@ -15,6 +15,9 @@
 // (block_sweep.h).
 namespace quenby::detail {
 
+class BlockSweep;
+class WideVerdicts;
+
 class Sweeper {
 public:
     // matcher null: the character pass alone. replacement: written as it is
@@ -23,7 +26,8 @@ public:
             SweepMode mode);
 
     // The output, or nullopt when stopAtLoneSurrogate and the input holds a
-    // lone surrogate outside the occurrences.
+    // lone surrogate outside the occurrences. Throws OutputTooLong, before it
+    // allocates the output, when the output would pass kMaxOutputUnits.
     std::optional<QString> run(const QString& input, qint64* count, bool stopAtLoneSurrogate) const;
 
     // The same over s[0..n) where only s[0..settled) need be swept: the
@@ -35,6 +39,18 @@ public:
                                bool stopAtLoneSurrogate, qsizetype* stoppedAt) const;
 
 private:
+    // The sweep itself, putting the output through Sink: into the output
+    // text from w on, or only counting its units. The position where it
+    // stopped, or nullopt (a lone surrogate, as in run()).
+    template <class Sink>
+    std::optional<qsizetype> sweep(typename Sink::Cursor& w, const char16_t* s, qsizetype n,
+                                   qsizetype settled, qint64* count, bool stopAtLoneSurrogate,
+                                   WideVerdicts& wide, const BlockSweep* blocks) const;
+
+    // True when the output can be longer than the input: a marker or a
+    // replacement longer than what it stands for.
+    bool mayOutgrow() const;
+
     static constexpr quint32 kWrite = 1u << 16; // write the low 16 bits
     static constexpr quint32 kSlow = 1u << 17;  // needs more than the table
 

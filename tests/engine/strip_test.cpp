@@ -1,4 +1,5 @@
 #include "engine/codepoints.h"
+#include "engine/stream.h"
 #include "engine/strip.h"
 #include "engine/strip_internal.h"
 #include "engine/windows1252.h"
@@ -6,6 +7,7 @@
 #include "text_dump.h"
 
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <vector>
 
 using quenby::CaseChoice;
@@ -289,6 +291,32 @@ TEST(EngineLongText, HundredThousandMixedCharactersMatchTheReference) {
     EXPECT_EQ(r.count, want.count);
     EXPECT_EQ(r.count, input.count(QLatin1String("Cat")));
     EXPECT_EQ(r.text, want.text);
+}
+
+long peakResidentKb() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss;
+}
+
+// 1,024 occurrences, each replaced by 2^20 units, and one more character:
+// one unit past the limit. Each way of running the passes stops before it
+// allocates the output (2 GB); the peak memory shows it.
+TEST(EngineLongText, AnOutputPastTheLimitIsReportedNotAllocated) {
+    const QString input = QString(1024, QLatin1Char('e')) + QLatin1Char('b');
+    const StripOptions o = Options().find("e", QString(1 << 20, QLatin1Char('x'))).o;
+    const long before = peakResidentKb();
+    for (const SweepMode mode : {SweepMode::Fastest, SweepMode::OneUnitAtATime}) {
+        EXPECT_THROW(quenby::detail::strip(input, o, mode), quenby::OutputTooLong) << nameOf(mode);
+        EXPECT_THROW(
+            quenby::detail::stringPass(input, o.stripString, o.replacement, true, nullptr, mode),
+            quenby::OutputTooLong)
+            << nameOf(mode);
+    }
+    quenby::StreamStripper stream(o);
+    QString out;
+    EXPECT_THROW(stream.feed(input, out), quenby::OutputTooLong);
+    EXPECT_LT(peakResidentKb() - before, 100 * 1024) << "KB more at the peak";
 }
 
 TEST(EnginePasses, StringPassAloneKeepsEveryCharacter) {
