@@ -1,4 +1,5 @@
 #include "engine/strip.h"
+#include "engine/strip_internal.h"
 
 #include <QSaveFile>
 #include <QString>
@@ -73,11 +74,14 @@ quenby::StripOptions everyOption() {
     return o;
 }
 
-void Engine(benchmark::State& state) {
+// Both passes over the text, by one sweep: "vector" goes by blocks of units
+// where the processor has the vectors for them (what the program runs),
+// "scalar" one unit at a time.
+void Engine(benchmark::State& state, quenby::detail::SweepMode mode) {
     const QString text = englishText(state.range(0));
     const quenby::StripOptions options = everyOption();
     for (auto _ : state) {
-        const quenby::StripResult result = quenby::strip(text, options);
+        const quenby::StripResult result = quenby::detail::strip(text, options, mode);
         benchmark::DoNotOptimize(result.text.constData());
         benchmark::ClobberMemory();
     }
@@ -97,7 +101,16 @@ void Copy(benchmark::State& state) {
 
 } // namespace
 
-BENCHMARK(Engine)->Arg(32768)->Arg(1000000)->Arg(10000000)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(Engine, vector, quenby::detail::SweepMode::Fastest)
+    ->Arg(32768)
+    ->Arg(1000000)
+    ->Arg(10000000)
+    ->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(Engine, scalar, quenby::detail::SweepMode::OneUnitAtATime)
+    ->Arg(32768)
+    ->Arg(1000000)
+    ->Arg(10000000)
+    ->Unit(benchmark::kMicrosecond);
 BENCHMARK(Copy)->Arg(32768)->Arg(1000000)->Arg(10000000)->Unit(benchmark::kMicrosecond);
 
 // With --write-text=<file> <size>, writes the benchmark text as Latin-1

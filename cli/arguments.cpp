@@ -1,6 +1,7 @@
 #include "cli/arguments.h"
 
 #include "cli/codec.h"
+#include "engine/codepoints.h"
 
 #include <QChar>
 #include <algorithm>
@@ -30,9 +31,9 @@ QString quoted(const QString& value) {
     return QLatin1Char('\'') + value + QLatin1Char('\'');
 }
 
+// Values are strict UTF-8, so they hold no lone surrogate.
 bool isOneCharacter(const QString& s) {
-    return (s.size() == 1 && !s.front().isSurrogate()) ||
-           (s.size() == 2 && s[0].isHighSurrogate() && s[1].isLowSurrogate());
+    return codePointCount(s) == 1;
 }
 
 CaseChoice caseChoiceOf(const QString& value) {

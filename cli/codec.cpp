@@ -1,6 +1,6 @@
 #include "cli/codec.h"
 
-#include "settings/encoding.h"
+#include "engine/windows1252.h"
 
 #include <QChar>
 

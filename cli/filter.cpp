@@ -2,6 +2,7 @@
 
 #include "cli/codec.h"
 #include "cli/systemreason.h"
+#include "engine/codepoints.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -15,14 +16,6 @@ namespace {
 // are cut to keep to it whatever the replacement and marker make of them.
 constexpr qsizetype kOutputUnitsAtATime = qsizetype(1) << 20;
 
-qsizetype characterCount(const QString& s) {
-    qsizetype n = 0;
-    for (qsizetype i = 0; i < s.size(); ++i, ++n)
-        if (s[i].isHighSurrogate() && i + 1 < s.size() && s[i + 1].isLowSurrogate())
-            ++i;
-    return n;
-}
-
 // At most how many output units one input unit can become: a slot
 // character becomes the marker, and an occurrence of the strip string (at
 // least as many units as it has characters) the replacement, each of whose
@@ -31,7 +24,7 @@ qsizetype growth(const StripOptions& o) {
     const qsizetype marker = std::max<qsizetype>(1, o.marker.size());
     if (o.stripString.isEmpty())
         return marker;
-    const qsizetype length = characterCount(o.stripString);
+    const qsizetype length = codePointCount(o.stripString);
     return marker * std::max<qsizetype>(1, (o.replacement.size() + length - 1) / length);
 }
 

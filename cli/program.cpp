@@ -92,6 +92,9 @@ int stripInputs(const Invocation& inv, const StripOptions& options) {
     } catch (const WriteError& e) {
         say(QStringLiteral("write error: ") + QString::fromStdString(e.what()));
         return 1;
+    } catch (const OutputTooLong& e) { // the engine's limit, named in what()
+        say(QString::fromStdString(e.what()));
+        return 1;
     }
     // The count is output too: lost, it makes the run a failure.
     if (inv.count && !sayRaw(QString::number(filter.count())))

@@ -1,6 +1,10 @@
 #include "engine/block_sweep.h"
 
+#include "engine/character_rules.h"
+#include "engine/string_matcher.h"
+
 #include <algorithm>
+#include <array>
 
 #if defined(__x86_64__)
 #include <immintrin.h>
@@ -8,9 +12,155 @@
 #endif
 
 namespace quenby::detail {
+namespace {
 
-bool UnitSet::isEmpty() const {
-    return std::all_of(m_bits.begin(), m_bits.end(), [](quint8 b) { return b == 0; });
+// A set of units below 256.
+class UnitSet {
+public:
+    void add(char16_t u) { m_bits[u >> 3] |= quint8(1u << (u & 7)); }
+    bool isEmpty() const {
+        return std::all_of(m_bits.begin(), m_bits.end(), [](quint8 b) { return b == 0; });
+    }
+    const quint8* bits() const { return m_bits.data(); }
+
+private:
+    alignas(16) std::array<quint8, 32> m_bits{};
+};
+
+constexpr qsizetype kBlockUnits = 32;
+constexpr int kMaxWindows = 8;
+
+// True when this processor runs the block sweep.
+bool blockSweepAvailable();
+
+} // namespace
+
+struct BlockSweep::Tables {
+    UnitSet drop; // left out of the output
+    UnitSet slot; // replaced by `marker`
+    UnitSet stop; // settled by the caller
+    char16_t marker = 0;
+    bool hasStops = false;
+
+    // The strip string, when there is one.
+    bool matching = false;
+    // Its first `windows` characters are compared at every position: each
+    // equals the two units below 256 given for it (the same one twice when
+    // only one unit compares equal to it, a unit of 256 or more when none
+    // does). When the windows are the whole string, they find exactly the
+    // occurrences that lie wholly in units below 256.
+    int windows = 0;
+    std::array<std::array<char16_t, 2>, kMaxWindows> windowUnits{};
+    bool windowsAreWhole = false;
+    const char32_t* fold = nullptr;    // what each unit below 256 is compared as
+    const char32_t* pattern = nullptr; // the strip string's characters, compared as
+    qsizetype patternSize = 0;
+    // The replacement's output, written in place of each occurrence when it
+    // is no longer than the occurrence (and at most kMaxWindows units);
+    // otherwise each occurrence stops the sweep.
+    bool replaceInBlocks = false;
+    int replacementSize = 0;
+    std::array<char16_t, kMaxWindows> replacement{};
+    // Whole windows and no two occurrences can overlap (no proper prefix of
+    // the string equals a suffix): occurrences are replaced without looking
+    // at them one by one.
+    bool replaceAllAtOnce = false;
+    // The text goes on past the n units given to the sweep (a streaming
+    // step): an occurrence that would reach past n is left to the caller
+    // instead of being ruled out.
+    bool textGoesOn = false;
+};
+
+namespace {
+
+using Tables = BlockSweep::Tables;
+
+void addMatching(Tables& t, const Matcher& matcher, const QString& replacement) {
+    t.matching = true;
+    t.fold = matcher.latin1Fold();
+    t.pattern = matcher.pattern();
+    t.patternSize = matcher.size();
+    t.windows = int(std::min<qsizetype>(matcher.size(), kMaxWindows));
+    for (int j = 0; j < t.windows; ++j) {
+        std::array<char16_t, 3> units{};
+        int found = 0;
+        for (char16_t u = 0; u < 256 && found < 3; ++u)
+            if (matcher.fold(u) == matcher.pattern()[j])
+                units[size_t(found++)] = u;
+        if (found == 3) { // no letter has three cases below 256; compare no further
+            t.windows = j;
+            break;
+        }
+        // A unit of 256 or more never counts in a window: 0x100 stands for none.
+        t.windowUnits[size_t(j)] =
+            found == 0 ? std::array<char16_t, 2>{0x100, 0x100}
+                       : std::array<char16_t, 2>{units[0], units[size_t(found - 1)]};
+    }
+    t.windowsAreWhole = t.windows == matcher.size();
+    // An output no longer than the occurrence it replaces keeps the output
+    // within the input's size.
+    t.replaceInBlocks = replacement.size() <= std::min<qsizetype>(matcher.size(), kMaxWindows);
+    if (t.replaceInBlocks) {
+        t.replacementSize = int(replacement.size());
+        for (qsizetype k = 0; k < replacement.size(); ++k)
+            t.replacement[size_t(k)] = replacement[k].unicode();
+    }
+    t.replaceAllAtOnce = t.windowsAreWhole && t.replaceInBlocks && !matcher.canOverlap();
+}
+
+std::unique_ptr<Tables> tablesFor(const CharacterRules& rules, const Matcher* matcher,
+                                  const QString& replacement) {
+    auto t = std::make_unique<Tables>();
+    const QString& marker = rules.marker();
+    for (char16_t u = 0; u < 256; ++u) {
+        switch (rules.action(u)) {
+        case Action::Drop:
+            t->drop.add(u);
+            break;
+        case Action::Keep:
+            break;
+        case Action::Slot:
+            if (marker.isEmpty())
+                t->drop.add(u);
+            else if (marker.size() == 1)
+                t->slot.add(u);
+            else
+                t->stop.add(u);
+            break;
+        }
+    }
+    if (marker.size() == 1)
+        t->marker = marker.front().unicode();
+    t->hasStops = !t->stop.isEmpty();
+    if (matcher)
+        addMatching(*t, *matcher, replacement);
+    return t;
+}
+
+} // namespace
+
+BlockSweep::BlockSweep(const CharacterRules& rules, const Matcher* matcher,
+                       const QString& replacement, qsizetype n, bool textGoesOn) {
+    // The tables pay off only on texts of a few blocks or more.
+    if (n < 4 * kBlockUnits || !blockSweepAvailable())
+        return;
+    std::unique_ptr<Tables> t = tablesFor(rules, matcher, replacement);
+    t->textGoesOn = textGoesOn;
+    if (matcher && t->windows == 0)
+        return;
+    m_tables = std::move(t);
+}
+
+BlockSweep::~BlockSweep() = default;
+
+qsizetype BlockSweep::resumeAt(const char16_t* s, qsizetype i, qsizetype n,
+                               qsizetype settled) const {
+    // Characters from 256 up tend to come in runs, so take the rest of their
+    // block too; and near the end, where no whole block is left, take
+    // everything.
+    if (n - i < 2 * kBlockUnits)
+        return settled;
+    return std::min(settled, s[i] < 256 ? i + 1 : i + kBlockUnits);
 }
 
 #ifdef QUENBY_BLOCK_SWEEP
@@ -198,7 +348,7 @@ constexpr qsizetype kUndecided = -2;
 // The end of the occurrence of the strip string at s[p], -1 when there is
 // none, or kUndecided when a unit of 256 or more comes first or the
 // occurrence would reach past n into text still to come.
-qsizetype occurrenceEnd(const char16_t* s, qsizetype p, qsizetype n, const BlockTables& t) {
+qsizetype occurrenceEnd(const char16_t* s, qsizetype p, qsizetype n, const Tables& t) {
     if (p + t.patternSize > n)
         return t.textGoesOn ? kUndecided : -1;
     for (qsizetype j = 0; j < t.patternSize; ++j) {
@@ -211,8 +361,8 @@ qsizetype occurrenceEnd(const char16_t* s, qsizetype p, qsizetype n, const Block
     return p + t.patternSize;
 }
 
-QUENBY_BLOCK_TARGET qsizetype sweep(const char16_t* s, qsizetype n, char16_t** wp, qint64* count,
-                                    const BlockTables& t) {
+QUENBY_BLOCK_TARGET qsizetype sweepBlocks(const char16_t* s, qsizetype n, char16_t** wp,
+                                          qint64* count, const Tables& t) {
     // Everything the loop reads lives in locals: the stores of the output
     // could otherwise alias the tables, and each block would reload them.
     const SetVectors drop = vectorsOf(t.drop);
@@ -361,24 +511,27 @@ QUENBY_BLOCK_TARGET qsizetype sweep(const char16_t* s, qsizetype n, char16_t** w
     return i;
 }
 
-} // namespace
-
 bool blockSweepAvailable() {
     return __builtin_cpu_supports("avx2") && __builtin_cpu_supports("popcnt");
 }
 
-qsizetype sweepBlocks(const char16_t* s, qsizetype n, char16_t** w, qint64* count,
-                      const BlockTables& tables) {
-    return sweep(s, n, w, count, tables);
+} // namespace
+
+qsizetype BlockSweep::sweep(const char16_t* s, qsizetype n, char16_t** w, qint64* count) const {
+    return sweepBlocks(s, n, w, count, *m_tables);
 }
 
 #else
+
+namespace {
 
 bool blockSweepAvailable() {
     return false;
 }
 
-qsizetype sweepBlocks(const char16_t*, qsizetype, char16_t**, qint64*, const BlockTables&) {
+} // namespace
+
+qsizetype BlockSweep::sweep(const char16_t*, qsizetype, char16_t**, qint64*) const {
     return 0;
 }
 

@@ -1,77 +1,58 @@
 #pragma once
 
-#include <QtGlobal>
-#include <array>
+#include <QString>
+#include <memory>
 
 // The vector fast path of the engine's sweep: 32 UTF-16 units at a time, as
 // long as they are below 256. Each unit's fate comes from sets built per run
 // (dropped, put in place by the marker, or kept). Occurrences of the strip
 // string that lie wholly in such units are found on the way by comparing its
 // first characters at every position at once, and replaced there when the
-// replacement's output is no longer than they are. Anything else (a unit of 256 or more, a
-// slot character whose marker takes two units, a longer replacement) stops
-// the sweep, and the caller settles that character on its own, then starts
-// the sweep again.
+// replacement's output is no longer than they are. Anything else (a unit of
+// 256 or more, a slot character whose marker takes two units, a longer
+// replacement) stops the sweep, and the caller settles that character on its
+// own, then starts the sweep again.
+//
+// The path is one unit, block_sweep.h and block_sweep.cpp: the sweep
+// (sweep.cpp, Sweeper::run) builds a BlockSweep per run and hands over to
+// it in the two statements under the comments "Vector path"; nothing else
+// knows of it. It only ever takes work off the unit-at-a-time sweep, so the
+// output is the same without it. To drop it, delete those two statements,
+// the include of this header, these two files and their line in
+// engine/CMakeLists.txt; to replace it, keep this class's public members.
 namespace quenby::detail {
 
-// A set of units below 256.
-class UnitSet {
+class CharacterRules;
+class Matcher;
+
+class BlockSweep {
 public:
-    void add(char16_t u) { m_bits[u >> 3] |= quint8(1u << (u & 7)); }
-    bool isEmpty() const;
-    const quint8* bits() const { return m_bits.data(); }
+    // Ready for one run over a text of n units (textGoesOn: a streaming step,
+    // where the text goes on past n), by the rules, the strip string (matcher
+    // null: none) and the replacement's output. Stays inactive where blocks
+    // do not pay: a processor without the vectors, a text of fewer than a few
+    // blocks, a strip string that no unit below 256 can begin.
+    BlockSweep(const CharacterRules& rules, const Matcher* matcher, const QString& replacement,
+               qsizetype n, bool textGoesOn);
+    ~BlockSweep();
+
+    bool active() const { return m_tables != nullptr; }
+
+    // Sweeps s[0..n) block by block up to the first character that it leaves
+    // to the caller, or up to the last whole block, writing the output at *w
+    // (and moving *w on) and adding the occurrences replaced to *count (when
+    // not null); returns the number of units swept. *w must have room for
+    // every unit of s. Only while active().
+    qsizetype sweep(const char16_t* s, qsizetype n, char16_t** w, qint64* count) const;
+
+    // After sweep() stopped at s[i]: up to where the caller goes on one unit
+    // at a time before it hands back (at most `settled`).
+    qsizetype resumeAt(const char16_t* s, qsizetype i, qsizetype n, qsizetype settled) const;
+
+    struct Tables; // the sets and the strip string's windows, built per run
 
 private:
-    alignas(16) std::array<quint8, 32> m_bits{};
+    std::unique_ptr<const Tables> m_tables;
 };
-
-constexpr qsizetype kBlockUnits = 32;
-constexpr int kMaxWindows = 8;
-
-struct BlockTables {
-    UnitSet drop; // left out of the output
-    UnitSet slot; // replaced by `marker`
-    UnitSet stop; // settled by the caller
-    char16_t marker = 0;
-    bool hasStops = false;
-
-    // The strip string, when there is one.
-    bool matching = false;
-    // Its first `windows` characters are compared at every position: each
-    // equals the two units below 256 given for it (the same one twice when
-    // only one unit compares equal to it, a unit of 256 or more when none
-    // does). When the windows are the whole string, they find exactly the
-    // occurrences that lie wholly in units below 256.
-    int windows = 0;
-    std::array<std::array<char16_t, 2>, kMaxWindows> windowUnits{};
-    bool windowsAreWhole = false;
-    const char32_t* fold = nullptr;    // what each unit below 256 is compared as
-    const char32_t* pattern = nullptr; // the strip string's characters, compared as
-    qsizetype patternSize = 0;
-    // The replacement's output, written in place of each occurrence when it
-    // is no longer than the occurrence (and at most kMaxWindows units);
-    // otherwise each occurrence stops the sweep.
-    bool replaceInBlocks = false;
-    int replacementSize = 0;
-    std::array<char16_t, kMaxWindows> replacement{};
-    // Whole windows and no two occurrences can overlap (no proper prefix of
-    // the string equals a suffix): occurrences are replaced without looking
-    // at them one by one.
-    bool replaceAllAtOnce = false;
-    // The text goes on past the n units given to the sweep (a streaming
-    // step): an occurrence that would reach past n is left to the caller
-    // instead of being ruled out.
-    bool textGoesOn = false;
-};
-
-// True when this processor runs the block sweep.
-bool blockSweepAvailable();
-
-// Sweeps s[0..n) block by block up to the first character that it leaves to
-// the caller, or up to the last whole block, writing the output at *w (and
-// moving *w on) and adding the occurrences replaced to *count; returns the
-// number of units swept. *w must have room for every unit of s.
-qsizetype sweepBlocks(const char16_t* s, qsizetype n, char16_t** w, qint64* count,
-                      const BlockTables& tables);
 
 } // namespace quenby::detail

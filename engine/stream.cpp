@@ -1,5 +1,6 @@
 #include "engine/stream.h"
 
+#include "engine/codepoints.h"
 #include "engine/strip_internal.h"
 
 #include <QChar>
@@ -7,11 +8,6 @@
 
 namespace quenby {
 namespace {
-
-bool isPairAt(QStringView text, qsizetype i) {
-    return i + 1 < text.size() && QChar::isHighSurrogate(text[i].unicode()) &&
-           QChar::isLowSurrogate(text[i + 1].unicode());
-}
 
 void append(QString& output, QString&& text) {
     if (output.isEmpty())
@@ -22,11 +18,8 @@ void append(QString& output, QString&& text) {
 
 } // namespace
 
-StreamStripper::StreamStripper(StripOptions options) : m_options(std::move(options)) {
-    const QString& s = m_options.stripString;
-    for (qsizetype i = 0; i < s.size(); i += isPairAt(s, i) ? 2 : 1)
-        ++m_stripLength;
-}
+StreamStripper::StreamStripper(StripOptions options)
+    : m_options(std::move(options)), m_stripLength(codePointCount(m_options.stripString)) {}
 
 void StreamStripper::feed(QStringView piece, QString& output) {
     if (piece.isEmpty())
@@ -47,8 +40,13 @@ void StreamStripper::finish(QString& output) {
 
 qsizetype StreamStripper::settledEnd(QStringView text) const {
     qsizetype i = text.size();
-    for (qsizetype k = 1; k < m_stripLength && i > 0; ++k)
-        i -= i >= 2 && isPairAt(text, i - 2) ? 2 : 1;
+    for (qsizetype k = 1; k < m_stripLength && i > 0; ++k) {
+        // One character back: two units when the two before i are one character.
+        qsizetype end = i - 1;
+        if (i >= 2)
+            codePointAt(text.first(i), i - 2, &end);
+        i -= end == i ? 2 : 1;
+    }
     return i;
 }
 

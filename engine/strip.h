@@ -3,6 +3,7 @@
 #include <QString>
 #include <array>
 #include <optional>
+#include <stdexcept>
 
 // The text passes behind the output box: pure functions, no widgets, no files.
 //
@@ -20,8 +21,19 @@
 // code is punctuation when Unicode calls it punctuation or a symbol (general
 // categories P and S), and never a digit, space or vowel.
 //
-// Any length is fine: there is no limit on the text and the count is 64-bit.
+// Texts of any length are fine and the count is 64-bit; only the output of
+// one run is limited, to kMaxOutputUnits.
 namespace quenby {
+
+// The most UTF-16 units one run puts out: 2^30. A run whose output would be
+// longer (a long replacement for a frequent strip string) finds that out
+// before it allocates the output, and throws OutputTooLong.
+constexpr qsizetype kMaxOutputUnits = qsizetype(1) << 30;
+
+class OutputTooLong : public std::length_error {
+public:
+    OutputTooLong();
+};
 
 // Which vowels "Vowels" strips; the values are the stored case option.
 enum class CaseChoice { Upper = 0, Lower = 1, Both = 2 };

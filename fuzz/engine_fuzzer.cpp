@@ -2,9 +2,9 @@
 // reference of the tests: both passes together, each pass alone, and the
 // one-sweep result against the two passes run one after the other.
 #include "engine/strip.h"
+#include "engine/windows1252.h"
 #include "fuzz_support.h"
 #include "reference_strip.h"
-#include "settings/encoding.h"
 
 #include <iterator>
 #include <optional>

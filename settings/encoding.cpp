@@ -1,17 +1,12 @@
 #include "settings/encoding.h"
 
+#include "engine/windows1252.h"
+
 #include <QStringDecoder>
 
 namespace quenby {
 
 namespace {
-
-// Windows-1252 codes 128..159; the unassigned ones keep their own number.
-constexpr char16_t kWindows1252High[32] = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
-};
 
 QString decodeWindows1252(const QByteArray& bytes) {
     QString text(bytes.size(), Qt::Uninitialized);
@@ -22,12 +17,6 @@ QString decodeWindows1252(const QByteArray& bytes) {
 }
 
 } // namespace
-
-char16_t windows1252ToUnicode(unsigned char byte) {
-    if (byte >= 128 && byte < 160)
-        return kWindows1252High[byte - 128];
-    return byte;
-}
 
 QString decodeUtf8(const QByteArray& bytes) {
     // QString::fromUtf8 would drop a leading U+FEFF as a byte-order mark,

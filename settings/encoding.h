@@ -8,11 +8,6 @@
 // written in Windows-1252 and is read as such.
 namespace quenby {
 
-// The Unicode character of one Windows-1252 byte. Codes 128 to 159 follow the
-// Windows-1252 table; its five unassigned codes (129, 141, 143, 144, 157) map
-// to the C1 controls of the same number, so decoding never loses a byte.
-char16_t windows1252ToUnicode(unsigned char byte);
-
 // Valid UTF-8 bytes as text, a leading U+FEFF kept as a character.
 QString decodeUtf8(const QByteArray& bytes);
 

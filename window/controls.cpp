@@ -1,5 +1,7 @@
 #include "window/controls.h"
 
+#include "engine/codepoints.h"
+
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QTextBlock>

@@ -1,20 +1,9 @@
+#include "engine/codepoints.h"
 #include "window/skivler.h"
-
-#
 
 using namespace quenby;
 
 namespace {
-
-qsizetype codePointCount(const QString& text) {
-    qsizetype n = text.size();
-    for (qsizetype i = 0; i + 1 < text.size(); ++i)
-        if (text.at(i).isHighSurrogate() && text.at(i + 1).isLowSurrogate()) {
-            --n;
-            ++i;
-        }
-    return n;
-}
 
 // Whether the strip string has more characters than the input text.
 bool longerThan(const QString& strip, const QString& input) {

@@ -1,5 +1,5 @@
 #include "cli/codec.h"
-#include "settings/encoding.h"
+#include "engine/windows1252.h"
 
 #include <gtest/gtest.h>
 #include <random>

@@ -12,6 +12,7 @@ namespace {
 
 using quenby::detail::SweepMode;
 using quenby::test::dump;
+using quenby::test::nameOf;
 
 // Characters where the rules have edges: vowels of both cases and Y, accented
 // letters, ß, letters whose upper case crosses the 256 line, the whitespace
@@ -126,10 +127,6 @@ std::string describe(const QString& input, const quenby::StripOptions& o) {
         s << ' ' << dump(slot);
     s << " marker " << dump(o.marker);
     return s.str();
-}
-
-const char* nameOf(SweepMode mode) {
-    return mode == SweepMode::Fastest ? "fastest" : "one unit at a time";
 }
 
 constexpr int kRuns = 3000;

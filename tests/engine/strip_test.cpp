@@ -1,12 +1,19 @@
+#include "engine/codepoints.h"
+#include "engine/stream.h"
 #include "engine/strip.h"
+#include "engine/strip_internal.h"
+#include "engine/windows1252.h"
 #include "reference_strip.h"
 #include "text_dump.h"
 
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <vector>
 
 using quenby::CaseChoice;
 using quenby::StripOptions;
+using quenby::detail::SweepMode;
+using quenby::test::nameOf;
 
 namespace {
 
@@ -71,12 +78,24 @@ void PrintTo(const Row& row, std::ostream* os) {
 
 class EngineRows : public ::testing::TestWithParam<Row> {};
 
+// Each row as it is, and amid a plain letter that no row's options touch,
+// enough of it that the vector sweep (from 128 units on) takes the row's
+// characters too; the row starts 150 units in, so longer rows cross from one
+// 32-unit block to the next. Both sweeps, each way.
 TEST_P(EngineRows, GivesTheExpectedTextAndCount) {
     const Row& row = GetParam();
-    const quenby::StripResult r = quenby::strip(row.input, row.options);
-    EXPECT_EQ(r.text, row.expected)
-        << "got " << quenby::test::dump(r.text) << ", want " << quenby::test::dump(row.expected);
-    EXPECT_EQ(r.count, row.count);
+    const QString pad(150, QLatin1Char('k'));
+    for (const bool padded : {false, true}) {
+        const QString input = padded ? pad + row.input + pad : row.input;
+        const QString expected = padded ? pad + row.expected + pad : row.expected;
+        for (const SweepMode mode : {SweepMode::Fastest, SweepMode::OneUnitAtATime}) {
+            const quenby::StripResult r = quenby::detail::strip(input, row.options, mode);
+            EXPECT_EQ(r.text, expected)
+                << (padded ? "padded, " : "") << nameOf(mode) << ": got "
+                << quenby::test::dump(r.text) << ", want " << quenby::test::dump(expected);
+            EXPECT_EQ(r.count, row.count) << (padded ? "padded, " : "") << nameOf(mode);
+        }
+    }
 }
 
 const QString kEmoji = QString::fromUtf8("\xF0\x9F\x98\x80"); // U+1F600, a surrogate pair
@@ -219,6 +238,30 @@ TEST(EnginePunctuation, FilterTakesOneCharacter) {
         EXPECT_EQ(quenby::PuncFilter(c.in), c.out) << quenby::test::dump(c.in);
 }
 
+TEST(EngineCharacters, PairIsOneLoneHalfIsOne) {
+    const std::vector<std::pair<QString, qsizetype>> cases = {
+        {"", 0},
+        {"ab", 2},
+        {kEmoji, 1},
+        {"a" + kEmoji + "b", 3},
+        {QString(kHigh), 1},
+        {QString(kLow) + kHigh, 2},  // halves in the wrong order: two characters
+        {kHigh + kEmoji + kLow, 3}}; // a lone half on each side of a pair
+    for (const auto& [text, count] : cases)
+        EXPECT_EQ(quenby::codePointCount(text), count) << quenby::test::dump(text);
+}
+
+TEST(EngineCodePage, BothWaysAgree) {
+    for (int byte = 0; byte < 256; ++byte)
+        EXPECT_EQ(quenby::windows1252Code(quenby::windows1252ToUnicode(uchar(byte))), byte) << byte;
+    // Codes 128 to 159 hold other characters; those of these numbers have no code.
+    EXPECT_EQ(quenby::windows1252ToUnicode(0x80), u'\u20AC');
+    EXPECT_EQ(quenby::windows1252Code(0x80), -1);
+    EXPECT_EQ(quenby::windows1252Code(0x9F), -1);
+    EXPECT_EQ(quenby::windows1252Code(0x100), -1);
+    EXPECT_EQ(quenby::windows1252Code(0x1F600), -1);
+}
+
 // Beyond any 16-bit counter: 100,000 characters, more than 65,535 occurrences,
 // and an output twice the input's length.
 TEST(EngineLongText, HundredThousandOccurrencesGrowTheOutput) {
@@ -248,6 +291,32 @@ TEST(EngineLongText, HundredThousandMixedCharactersMatchTheReference) {
     EXPECT_EQ(r.count, want.count);
     EXPECT_EQ(r.count, input.count(QLatin1String("Cat")));
     EXPECT_EQ(r.text, want.text);
+}
+
+long peakResidentKb() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss;
+}
+
+// 1,024 occurrences, each replaced by 2^20 units, and one more character:
+// one unit past the limit. Each way of running the passes stops before it
+// allocates the output (2 GB); the peak memory shows it.
+TEST(EngineLongText, AnOutputPastTheLimitIsReportedNotAllocated) {
+    const QString input = QString(1024, QLatin1Char('e')) + QLatin1Char('b');
+    const StripOptions o = Options().find("e", QString(1 << 20, QLatin1Char('x'))).o;
+    const long before = peakResidentKb();
+    for (const SweepMode mode : {SweepMode::Fastest, SweepMode::OneUnitAtATime}) {
+        EXPECT_THROW(quenby::detail::strip(input, o, mode), quenby::OutputTooLong) << nameOf(mode);
+        EXPECT_THROW(
+            quenby::detail::stringPass(input, o.stripString, o.replacement, true, nullptr, mode),
+            quenby::OutputTooLong)
+            << nameOf(mode);
+    }
+    quenby::StreamStripper stream(o);
+    QString out;
+    EXPECT_THROW(stream.feed(input, out), quenby::OutputTooLong);
+    EXPECT_LT(peakResidentKb() - before, 100 * 1024) << "KB more at the peak";
 }
 
 TEST(EnginePasses, StringPassAloneKeepsEveryCharacter) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "engine/strip_internal.h"
+
 #include <QString>
 #include <string>
 
@@ -21,6 +23,11 @@ inline std::string dump(const QString& text) {
         }
     }
     return out + "\"";
+}
+
+// A sweep's name for failure messages.
+inline const char* nameOf(detail::SweepMode mode) {
+    return mode == detail::SweepMode::Fastest ? "fastest" : "one unit at a time";
 }
 
 } // namespace quenby::test

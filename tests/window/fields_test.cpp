@@ -172,6 +172,22 @@ TEST_F(WindowTest, ARefusedClipboardGivesTheEngineMessage) {
     EXPECT_EQ(s.Text2->text(), QStringLiteral("bc")) << "the output was written before the copy";
 }
 
+// A long replacement for a frequent strip string: 2^31 units of output.
+TEST_F(WindowTest, AnOutputPastTheEngineLimitGivesTheEngineMessage) {
+    Skivler& s = open();
+    s.Text1->setText(QString(2048, QLatin1Char('e')) + QLatin1Char('b'));
+    s.StripString->setText(QStringLiteral("e"));
+    ASSERT_EQ(s.txtN->text(), QStringLiteral("2048"));
+    ASSERT_EQ(s.Text2->text(), QStringLiteral("b"));
+    dialogs.answers = {Answer::Ok};
+    s.ReplaceString->setText(QString(1 << 20, QLatin1Char('x')));
+    ASSERT_EQ(dialogs.shown.size(), 1u);
+    EXPECT_EQ(dialogs.shown[0].title, QStringLiteral("Skiv"));
+    EXPECT_EQ(dialogs.shown[0].text, kError534);
+    EXPECT_EQ(s.txtN->text(), QString()) << "emptied before the run failed";
+    EXPECT_EQ(s.Text2->text(), QStringLiteral("b")) << "the previous output stays";
+}
+
 TEST_F(WindowTest, AFailingWriteKeepsTheWindowAndIsToldOnce) {
     Skivler& s = open();
     s.yesRemember->setValue(1);
