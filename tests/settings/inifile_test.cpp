@@ -107,6 +107,10 @@ const WriteRow kWriteRows[] = {
     {"Utf8ValueWritten", std::nullopt, "Default", "StripString",
      QString::fromUtf8("\xC3\xA4\xE2\x82\xAC"),
      "[Default]\r\nStripString=\xC3\xA4\xE2\x82\xAC\r\n"},
+    {"OnlyTheLineNotUtf8IsTranscoded",
+     "[Default]\nVal12=\xF0\x9F\x98\x80\rStripString=caf\xE9\r\nVal01=\xC3\xA9"s, "Default", "A",
+     "1",
+     "[Default]\r\nA=1\r\nVal12=\xF0\x9F\x98\x80\r\nStripString=caf\xC3\xA9\r\nVal01=\xC3\xA9\r\n"},
     {"Windows1252FileRewrittenAsUtf8",
      "[Default]\r\nStripString=caf\xE9 \x80\r\nVal01=\x9F\x81\r\n"s, "Default", "Val02",
      QString::fromUtf8("\xC3\xBC"),
@@ -180,9 +184,11 @@ const ReadRow kReadRows[] = {
      QString::fromUtf8("\xC3\xA4\xE2\x82\xAC")},
     {"Windows1252Value", "[Default]\r\nA=caf\xE9\x80\x9F\x81\r\n", "Default", "A",
      QString::fromUtf8("caf\xC3\xA9\xE2\x82\xAC\xC5\xB8\xC2\x81")},
-    // One byte that is not UTF-8 makes the whole file Windows-1252.
-    {"InvalidUtf8AnywhereMeansWindows1252", "[Default]\r\nA=\xC3\xA9\r\nB=\xE9\r\n", "Default", "A",
-     QString::fromUtf8("\xC3\x83\xC2\xA9")},
+    // A byte that is not UTF-8 spoils only its own line, whatever ends it.
+    {"BadByteSpoilsOnlyItsLine", "[Default]\r\nA=\xC3\xA9\r\nB=\xE9\r\n", "Default", "A",
+     QString::fromUtf8("\xC3\xA9")},
+    {"BadByteBehindLoneCrOrLf", "[Default]\nB=\xE9\rA=\xF0\x9F\x98\x80\nC=\x80", "Default", "A",
+     QString::fromUtf8("\xF0\x9F\x98\x80")},
 };
 
 class IniReadRows : public ::testing::TestWithParam<ReadRow> {};

@@ -78,6 +78,8 @@ const LoadRow kLoadRows[] = {
     {"LoneLfKept", "a\nb\r\n", "a\nb"},
     {"TwoEmptyLines", "\r\n\r\n", "\n"},
     {"Windows1252", "caf\xE9 \x80\r\n", QString::fromUtf8("caf\xC3\xA9 \xE2\x82\xAC")},
+    {"BadByteSpoilsOnlyItsLine", "\xF0\x9F\x98\x80\r\ncaf\xE9\n\xC3\xA9\r\xE9\r\n",
+     QString::fromUtf8("\xF0\x9F\x98\x80\ncaf\xC3\xA9\n\xC3\xA9\n\xC3\xA9")},
 };
 
 class TxtLoadRows : public ::testing::TestWithParam<LoadRow> {};
