@@ -36,9 +36,7 @@ const char kSaveError[] = "could not save to the file";
 
 const StartRow kStartRows[] = {
     {"NulBytesAndWindows1252",
-     // Not on the last line: the clean-up of every write drops control
-     // characters at the end of the file, a NUL value there included.
-     "[Default]\r\nRemember=1\r\nStripString=caf\xE9\0x\r\nVal12=\0\r\nVal01=\xFF\r\n"s,
+     "[Default]\r\nRemember=1\r\nStripString=caf\xE9\0x\r\nVal01=\xFF\r\nVal12=\0\r\n"s,
      "a\0b \xE9t\xE9\r\n\x80\r\n"s,
      StartFault::None,
      {},

@@ -62,8 +62,13 @@ const WriteRow kWriteRows[] = {
     {"BlankLineRunsShrinkEverywhere",
      "[Default]\r\nA=1\r\n\r\n\r\n\r\nB=2\r\n\r\n\r\n[X]\r\nC=3\r\n\r\n\r\n\r\n\r\n\r\nD=4\r\n"s,
      "Default", "A", "3", "[Default]\r\nA=3\r\n\r\nB=2\r\n\r\n[X]\r\nC=3\r\n\r\nD=4\r\n"},
+    // At the end only whole lines of control characters go, never a value's.
     {"ControlCharactersGoFromBothEnds", "\t\r\n[Default]\r\nA=1\t\t\r\n\r\n\x0b"s, "Default", "B",
-     "2", "[Default]\r\nB=2\r\nA=1\r\n"},
+     "2", "[Default]\r\nB=2\r\nA=1\t\t\r\n"},
+    {"TabEndingLastValueKept", "[Default]\r\nA=1\r\n"s, "Other", "ReplaceString", "x\t",
+     "[Default]\r\nA=1\r\n\r\n[Other]\r\nReplaceString=x\t\r\n"},
+    {"TabValueOnLastLineReplaced", "[Default]\r\nA=1\r\nVal01=x\r\n\0"s, "Default", "Val01", "\t",
+     "[Default]\r\nA=1\r\nVal01=\t\r\n"},
     {"NulAtTheEndIsAControlCharacter", "[Default]\r\nA=1\r\n\0\0"s, "Default", "A", "2",
      "[Default]\r\nA=2\r\n"},
     {"FirstKeyLineWins", "[Default]\r\nA=1\r\nA=2\r\n"s, "Default", "A", "3",
@@ -91,8 +96,7 @@ const WriteRow kWriteRows[] = {
     // A header needs its CR: one on the last line without a break is not seen.
     // Hand-edited line ends are made CR LF first, so the writer sees the lines
     // the reader sees.
-    {"HeaderOnLastLineWithoutBreakSeen", "[Default]"s, "Default", "A", "1",
-     "[Default]\r\nA=1\r\n"},
+    {"HeaderOnLastLineWithoutBreakSeen", "[Default]"s, "Default", "A", "1", "[Default]\r\nA=1\r\n"},
     {"InsertAfterHeaderEndedByLoneCr", "[Default]\rA=1\r\n"s, "Default", "B", "2",
      "[Default]\r\nB=2\r\nA=1\r\n"},
     {"ReplacedLineEndsAtLoneCr", "[Default]\r\nA=1\rB=2\r\n"s, "Default", "A", "9",
@@ -367,8 +371,6 @@ TEST(IniRoundTrip, RandomWritesReadBackLikeAMap) {
         QString value;
         for (int n = random() % 6; n > 0; --n)
             value += alphabet[int(random() % alphabet.size())];
-        while (value.endsWith('\t')) // a file's last line loses trailing control characters
-            value.chop(1);
         IniWrite(path, section, key, value);
         model[{section.toLower(), key.toLower()}] = value;
         for (const auto& [name, stored] : model)
