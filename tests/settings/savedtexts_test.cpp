@@ -73,6 +73,8 @@ const LoadRow kLoadRows[] = {
     {"EmptiedFile", "\r\n", ""},
     {"NoFinalBreak", "abc", "abc"},
     {"FinalLoneCr", "abc\r", "abc"},
+    {"FinalLoneLf", "line1\nline2\n", "line1\nline2"},
+    {"OnlyOneFinalBreakDropped", "a\n\r", "a\n"},
     {"LoneCrBetweenLines", "a\rb\r\n", "a\nb"},
     {"LoneCrBeforeFinalBreak", "a\r\r\n", "a\n"},
     {"LoneLfKept", "a\nb\r\n", "a\nb"},
@@ -95,7 +97,7 @@ INSTANTIATE_TEST_SUITE_P(Rows, TxtLoadRows, ::testing::ValuesIn(kLoadRows),
                          [](const auto& info) { return std::string(info.param.name); });
 
 // Start-up loads the text and, with "Remember settings" ticked, saves it
-// again: the file must not grow at every start.
+// again: the file must not grow at every start, also when edited by hand.
 TEST(SavedTexts, RepeatedLoadAndSaveIsStable) {
     const TempFolder folder;
     TxtSave(folder.path(), kSavedTextsFileName, "first\nsecond\n");
@@ -103,6 +105,11 @@ TEST(SavedTexts, RepeatedLoadAndSaveIsStable) {
     for (int start = 0; start < 3; ++start)
         TxtSave(folder.path(), kSavedTextsFileName, TxtLoad(folder.path()));
     EXPECT_EQ(readBytes(folder.file("qnbtext.ini")), once);
+
+    writeBytes(folder.file("qnbtext.ini"), "line1\nline2\n");
+    for (int start = 0; start < 3; ++start)
+        TxtSave(folder.path(), kSavedTextsFileName, TxtLoad(folder.path()));
+    EXPECT_EQ(readBytes(folder.file("qnbtext.ini")), "line1\r\nline2\r\n");
 }
 
 TEST(SavedTexts, EmptyingTheSettingsFile) {
