@@ -1,5 +1,7 @@
 #pragma once
 
+#include "settings/encoding.h"
+
 #include <QByteArray>
 #include <QDir>
 #include <QFile>
@@ -125,6 +127,25 @@ inline QString asciiLower(QString text) {
     for (QChar& c : text)
         if (c.unicode() >= 'A' && c.unicode() <= 'Z')
             c = QChar(char16_t(c.unicode() + 32));
+    return text;
+}
+
+// The text of a settings or saved-texts file, each line decoded on its own:
+// a line that is valid UTF-8 as UTF-8 (U+FEFF at its start kept as a character),
+// any other as the decoder reads a file that holds only that line
+// (Windows-1252). The breaks (CR, LF) stay as they are.
+inline QString textOfLines(const QByteArray& bytes) {
+    QString text;
+    qsizetype start = 0;
+    for (qsizetype i = 0; i <= bytes.size(); ++i) {
+        if (i < bytes.size() && bytes[i] != '\r' && bytes[i] != '\n')
+            continue;
+        const QByteArray line = bytes.mid(start, i - start);
+        text += line.isValidUtf8() ? decodeUtf8(line) : decodeFileText(line);
+        if (i < bytes.size())
+            text += QLatin1Char(bytes[i]);
+        start = i + 1;
+    }
     return text;
 }
 

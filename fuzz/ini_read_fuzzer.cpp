@@ -1,8 +1,8 @@
 // IniRead on arbitrary file bytes, compared with a plain line-by-line
-// reading of the reader's rules. The section and key are picked by the first
-// two bytes (a stored key, an odd name, or a name taken from the input).
+// reading of the reader's rules, each line decoded on its own. The section
+// and key are picked by the first two bytes (a stored key, an odd name, or a
+// name taken from the input).
 #include "fuzz_support.h"
-#include "settings/encoding.h"
 #include "settings/inifile.h"
 #include "settings/keytable.h"
 
@@ -58,7 +58,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     writeBytes(path, file);
     const QString value = IniRead(path, section, key);
 
-    const QString expected = expectedValue(decodeFileText(file), section, key).value_or(QString());
+    const QString expected = expectedValue(textOfLines(file), section, key).value_or(QString());
     check(value == expected, "IniRead gives the value of the first key line of the section",
           "section: " + escaped(section) + "\nkey: " + escaped(key) + "\nfile: " + escaped(file) +
               "\nread: " + escaped(value) + "\nexpected: " + escaped(expected));

@@ -2,10 +2,10 @@
 // into the section "Default" as the program does. Checked after each write:
 // - the file ends with CR LF and is UTF-8;
 // - when the rules promise it (readsBack), IniRead of the key gives the value
-//   back, every other line keeps its section and its place, and writing the
-//   same again changes no byte.
+//   back, every other line keeps its section, its place and its text (each
+//   line of the old file decoded on its own, so a line of valid UTF-8 keeps
+//   its bytes), and writing the same again changes no byte.
 #include "fuzz_support.h"
-#include "settings/encoding.h"
 #include "settings/inifile.h"
 #include "settings/keytable.h"
 
@@ -21,15 +21,14 @@ bool isEdgeControl(QChar c) {
 // The rules promise that the key reads back as the value when neither holds
 // a line break (it would end the stored line), the key holds no "=" (the
 // first "=" of a line ends its key) and does not begin with "[" (its line
-// would be a section header), and the value does not end with a character of
-// code 13 or less (the clean-up drops those at the end of the file, where a
-// new key line may stand).
+// would be a section header). Control characters at the value's end stay,
+// also on the file's last line.
 bool readsBack(const QString& key, const QString& value) {
     const auto hasBreak = [](const QString& s) {
         return s.contains(QLatin1Char('\r')) || s.contains(QLatin1Char('\n'));
     };
     return !hasBreak(key) && !hasBreak(value) && !key.contains(QLatin1Char('=')) &&
-           !key.startsWith(QLatin1Char('[')) && (value.isEmpty() || !isEdgeControl(value.back()));
+           !key.startsWith(QLatin1Char('['));
 }
 
 // Every non-blank line that is not a header, behind the name of its section
@@ -63,10 +62,15 @@ QString trimmedStart(const QString& text) {
     return text.mid(first);
 }
 
+// Without the last lines that hold nothing but control characters: the
+// clean-up drops those whole, and never cuts a line holding anything else.
 QString trimmedEnd(const QString& text) {
     qsizetype last = text.size();
     while (last > 0 && isEdgeControl(text.at(last - 1)))
         --last;
+    while (last < text.size() && text.at(last) != QLatin1Char('\r') &&
+           text.at(last) != QLatin1Char('\n'))
+        ++last;
     return text.left(last);
 }
 
@@ -96,8 +100,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     check(read == value, "the key reads back as the value", what + "\nread: " + escaped(read));
 
     // The clean-up trims control characters from the start of the file, and
-    // from its end unless the new section went there: either may hold.
-    const QString old = trimmedStart(decodeFileText(before));
+    // lines of them from its end unless the new section went there: either
+    // may hold.
+    const QString old = trimmedStart(textOfLines(before));
     const QStringList keptAfter = keptLines(QString::fromUtf8(after), key);
     check(keptAfter == keptLines(old, key) || keptAfter == keptLines(trimmedEnd(old), key),
           "every other line keeps its section and its order",

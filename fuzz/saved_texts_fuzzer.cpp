@@ -4,8 +4,11 @@
 //   CR LF; loading gives back the text with every CR LF and lone CR turned
 //   into LF, so a text with LF breaks only comes back exactly. A lone
 //   surrogate cannot be written as UTF-8 and comes back as "?".
-// - odd: arbitrary file bytes are loaded; the text has no CR, and saving it
-//   and loading again gives the same text.
+// - odd: arbitrary file bytes are loaded. The text is the file's lines, each
+//   decoded on its own, with LF breaks and without the file's one final line
+//   break (CR LF, LF or CR); saving it writes those lines with CR LF breaks
+//   and one CR LF at the end, so a line of valid UTF-8 keeps its bytes, and
+//   loading again gives the same text.
 #include "fuzz_support.h"
 #include "settings/programfolder.h"
 #include "settings/savedtexts.h"
@@ -58,9 +61,18 @@ void saveThenLoad(const ScratchFolder& folder, const QString& text) {
 void loadThenSave(const ScratchFolder& folder, const QByteArray& file) {
     writeBytes(folder.file(kSavedTextsFileName), file);
     const QString loaded = TxtLoad(folder.path());
+    QString expected = withLfBreaks(textOfLines(file));
+    if (expected.endsWith(QLatin1Char('\n')))
+        expected.chop(1);
     const QByteArray what = "file: " + escaped(file) + "\nloaded: " + escaped(loaded);
-    check(!loaded.contains(QLatin1Char('\r')), "a loaded text holds LF breaks only", what);
+    check(loaded == expected, "loading gives the lines without the final break",
+          what + "\nexpected: " + escaped(expected));
     TxtSave(folder.path(), QString::fromLatin1(kSavedTextsFileName), loaded);
+    QString stored = expected;
+    stored.replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
+    const QByteArray saved = readBytes(folder.file(kSavedTextsFileName));
+    check(saved == stored.toUtf8() + "\r\n", "saving writes the lines with CR LF breaks",
+          what + "\nsaved: " + escaped(saved));
     const QString again = TxtLoad(folder.path());
     check(again == loaded, "saving a loaded text and loading it again changes nothing",
           what + "\nagain: " + escaped(again));

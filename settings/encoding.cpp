@@ -3,12 +3,13 @@
 #include "engine/windows1252.h"
 
 #include <QStringDecoder>
+#include <algorithm>
 
 namespace quenby {
 
 namespace {
 
-QString decodeWindows1252(const QByteArray& bytes) {
+QString decodeWindows1252(QByteArrayView bytes) {
     QString text(bytes.size(), Qt::Uninitialized);
     QChar* out = text.data();
     for (const char c : bytes)
@@ -26,15 +27,30 @@ QString decodeUtf8(const QByteArray& bytes) {
 }
 
 QString decodeFileText(const QByteArray& bytes) {
-    if (bytes.isValidUtf8())
-        return decodeUtf8(bytes);
-    return decodeWindows1252(bytes);
+    return decodeUtf8(toUtf8FileBytes(bytes));
 }
 
 QByteArray toUtf8FileBytes(const QByteArray& bytes) {
     if (bytes.isValidUtf8())
         return bytes;
-    return decodeWindows1252(bytes).toUtf8();
+    // CR and LF are never part of a UTF-8 sequence or of a Windows-1252
+    // character, so cutting at them cuts between characters in both.
+    const auto isBreak = [](char c) { return c == '\r' || c == '\n'; };
+    QByteArray out;
+    out.reserve(bytes.size() + bytes.size() / 2);
+    const char* p = bytes.constData();
+    const char* const end = p + bytes.size();
+    while (p < end) {
+        const char* lineEnd = std::find_if(p, end, isBreak);
+        const QByteArrayView line(p, lineEnd - p);
+        if (line.isValidUtf8())
+            out.append(line);
+        else
+            out.append(decodeWindows1252(line).toUtf8());
+        p = std::find_if_not(lineEnd, end, isBreak);
+        out.append(lineEnd, p - lineEnd);
+    }
+    return out;
 }
 
 } // namespace quenby

@@ -4,10 +4,10 @@
 #include <QString>
 
 // The settings-file reader and writer. Every call opens the file, works on
-// its current content and closes it again; nothing is cached. Files are read
-// as UTF-8, or as Windows-1252 when their bytes are not valid UTF-8, and are
-// written as UTF-8 with CR LF line ends and no byte-order mark. The format
-// rules are those of settings/initext.h.
+// its current content and closes it again; nothing is cached. Each line is
+// read as UTF-8, or as Windows-1252 when its bytes are not valid UTF-8
+// (settings/encoding.h), and files are written as UTF-8 with CR LF line ends
+// and no byte-order mark. The format rules are those of settings/initext.h.
 namespace quenby {
 
 // A settings file's content, decoded once, for reading many keys from one
@@ -29,9 +29,9 @@ QString IniRead(const QString& path, const QString& section, const QString& key)
 // Stores key=value in the section, creating the file, section or key as
 // needed, and rewrites the whole file atomically. The whole read-modify-write
 // holds the file's advisory lock (settings/fileaccess.h), so two running
-// copies of the program never lose each other's update. A file in
-// Windows-1252 is rewritten whole as UTF-8. Throws FileError, also when the
-// lock cannot be had within kLockWait.
+// copies of the program never lose each other's update. Lines in
+// Windows-1252 are rewritten as UTF-8; lines of valid UTF-8 keep their bytes.
+// Throws FileError, also when the lock cannot be had within kLockWait.
 void IniWrite(const QString& path, const QString& section, const QString& key,
               const QString& value);
 

@@ -125,9 +125,16 @@ QByteArray storeIniValue(const QByteArray& rawText, const QByteArray& section,
 
     t.remove(0, 1);
     t = collapseBlankLines(t);
+    // At the end only whole lines go: back to the last character above code
+    // 13, then on to the end of its line, so a value's own tabs stay.
     qsizetype last = t.size();
     while (last > 0 && isEdgeControl(t[last - 1]))
         --last;
+    while (last < t.size() && t[last] != '\r' && t[last] != '\n')
+        ++last;
+    // At the start the normalized text already begins above code 13: what
+    // goes here is the frame's LF and the blank lines before a section
+    // appended to an empty file.
     qsizetype first = 0;
     while (first < last && isEdgeControl(t[first]))
         ++first;

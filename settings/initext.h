@@ -21,7 +21,10 @@ namespace quenby {
 // mark and control characters (codes 0 to 13) at the start are dropped, every
 // line break (CR LF, a lone CR, a lone LF) is CR LF, and a last line without
 // a line break gets one. So the two agree on every file, hand-edited ones
-// included, and a write never goes into a line the reader does not see.
+// included, and a write never goes into a line the reader does not see. What
+// goes at the start never belongs to a value, since no key line stands before
+// the first header; it lets an emptied file (one CR LF), an editor's mark or
+// stray bytes before "[Default]" still give the section.
 QByteArray normalizedIniText(const QByteArray& bytes);
 
 std::optional<QByteArray> findIniValue(const QByteArray& text, const QByteArray& section,
@@ -35,8 +38,11 @@ std::optional<QByteArray> findIniValue(const QByteArray& text, const QByteArray&
 //   line break ends at the end of the text;
 // - a new key line goes directly under the header line;
 // - a missing section is appended after exactly one blank line;
-// then the clean-up: runs of blank lines shrink to one, control characters
-// (codes 0 to 13) go from both ends, and one CR LF ends the file.
+// then the clean-up: runs of blank lines shrink to one, blank lines go from
+// the start, and from the end go the line breaks and every last line holding
+// nothing but control characters (codes 0 to 13). A line holding anything
+// else is never cut, so a value on the last line keeps its trailing tabs.
+// One CR LF ends the file.
 // Section, key and value end at their first CR or LF, so a line break can
 // never split the stored line.
 QByteArray storeIniValue(const QByteArray& text, const QByteArray& section, const QByteArray& key,

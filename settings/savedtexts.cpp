@@ -58,12 +58,10 @@ void TxtSave(const QString& folder, const QString& fileName, const QString& text
 }
 
 QString TxtLoad(const QString& folder) {
-    QString text = decodeFileText(readFileBytes(joinPath(folder, kSavedTextsFileName)));
-    if (text.endsWith(QStringLiteral("\r\n")))
-        text.chop(2);
-    else if (text.endsWith(QLatin1Char('\r')))
+    QString text = toLfBreaks(decodeFileText(readFileBytes(joinPath(folder, kSavedTextsFileName))));
+    if (text.endsWith(QLatin1Char('\n')))
         text.chop(1);
-    return toLfBreaks(text);
+    return text;
 }
 
 } // namespace quenby

@@ -15,11 +15,14 @@ namespace quenby {
 // settings write of another running copy. Throws FileError.
 void TxtSave(const QString& folder, const QString& fileName, const QString& text);
 
-// The saved input text of folder/qnbtext.ini, with LF line breaks: the one CR
-// LF (or lone CR) that ends the file is dropped, then every CR LF and lone CR
-// becomes LF, so TxtLoad gives back what TxtSave stored. A zero-length file
-// and a file of one CR LF both give the empty text. The file is not prepared:
-// a missing file throws FileError like any other failure.
+// The saved input text of folder/qnbtext.ini, with LF line breaks: every
+// line break (CR LF, a lone CR or a lone LF) becomes LF, and the one that
+// ends the file is dropped, so TxtLoad gives back what TxtSave stored and a
+// file edited by hand does not gain a line at each start. Each line is read
+// as UTF-8, or as Windows-1252 when its bytes are not valid UTF-8. A
+// zero-length file and a file of one CR LF both give the empty text. The
+// file is not prepared: a missing file throws FileError like any other
+// failure.
 QString TxtLoad(const QString& folder);
 
 } // namespace quenby

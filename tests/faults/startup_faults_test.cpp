@@ -22,8 +22,9 @@ struct StartRow {
     std::string ini;  // qnb.ini before the start
     std::string text; // qnbtext.ini before the start
     StartFault fault;
-    std::vector<const char*> told; // a piece of each message expected, in order
-    QStringList shows;             // entries of held() expected afterwards
+    std::vector<const char*> told;  // a piece of each message expected, in order
+    QStringList shows;              // entries of held() expected afterwards
+    const char* iniAfter = nullptr; // qnb.ini afterwards, when given
 };
 
 void PrintTo(const StartRow& row, std::ostream* os) {
@@ -35,9 +36,7 @@ const char kSaveError[] = "could not save to the file";
 
 const StartRow kStartRows[] = {
     {"NulBytesAndWindows1252",
-     // Not on the last line: the clean-up of every write drops control
-     // characters at the end of the file, a NUL value there included.
-     "[Default]\r\nRemember=1\r\nStripString=caf\xE9\0x\r\nVal12=\0\r\nVal01=\xFF\r\n"s,
+     "[Default]\r\nRemember=1\r\nStripString=caf\xE9\0x\r\nVal01=\xFF\r\nVal12=\0\r\n"s,
      "a\0b \xE9t\xE9\r\n\x80\r\n"s,
      StartFault::None,
      {},
@@ -50,6 +49,17 @@ const StartRow kStartRows[] = {
      {},
      {QStringLiteral("StripString=\u00C0\u00AF\u20AC\u00E2\u201A"), QStringLiteral("A=\u00ED"),
       QStringLiteral("Text1=\u00F8\u02C6\u20AC\u20AC\u20AC|\u00ED\u00B0\u20AC")}},
+    // The slot A, restored first, rewrites the file: only its own line is
+    // transcoded, the other lines keep their bytes.
+    {"OneLineNotUtf8",
+     "[Default]\r\nRemember=1\r\nVal01=\xE9\r\nVal12=\xF0\x9F\x98\x80\r\nNote=\xF0\x9F\x98\x80\r\n",
+     "\xF0\x9F\x98\x80\r\n",
+     StartFault::None,
+     {},
+     {QStringLiteral("A=\u00E9"), QStringLiteral("yy=\U0001F600"),
+      QStringLiteral("Text1=\U0001F600")},
+     "[Default]\r\nRemember=1\r\nVal01=\xC3\xA9\r\nVal12=\xF0\x9F\x98\x80\r\nNote="
+     "\xF0\x9F\x98\x80\r\n"},
     {"Utf16WithByteOrderMark",
      "\xFF\xFE[\0D\0e\0f\0a\0u\0l\0t\0]\0\r\0\n\0R\0e\0m\0e\0m\0b\0e\0r\0=\0001\0"s,
      "\xFF\xFEh\0i\0"s,
@@ -161,6 +171,9 @@ TEST_P(StartFaults, ToldWhatWentWrongAndLive) {
         EXPECT_EQ(IniRead(path, QStringLiteral("Default"), QStringLiteral("StripString")),
                   s.StripString->text());
         EXPECT_EQ(IniRead(path, QStringLiteral("Default"), QStringLiteral("Val01")), s.A->text());
+        if (row.iniAfter) {
+            EXPECT_EQ(test::shown(fileState("qnb.ini")), test::shown(row.iniAfter));
+        }
     } else {
         EXPECT_EQ(fileState("qnb.ini"), ini) << "nothing stored without Remember";
         EXPECT_EQ(fileState("qnbtext.ini"), text);

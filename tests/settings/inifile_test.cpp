@@ -62,8 +62,13 @@ const WriteRow kWriteRows[] = {
     {"BlankLineRunsShrinkEverywhere",
      "[Default]\r\nA=1\r\n\r\n\r\n\r\nB=2\r\n\r\n\r\n[X]\r\nC=3\r\n\r\n\r\n\r\n\r\n\r\nD=4\r\n"s,
      "Default", "A", "3", "[Default]\r\nA=3\r\n\r\nB=2\r\n\r\n[X]\r\nC=3\r\n\r\nD=4\r\n"},
+    // At the end only whole lines of control characters go, never a value's.
     {"ControlCharactersGoFromBothEnds", "\t\r\n[Default]\r\nA=1\t\t\r\n\r\n\x0b"s, "Default", "B",
-     "2", "[Default]\r\nB=2\r\nA=1\r\n"},
+     "2", "[Default]\r\nB=2\r\nA=1\t\t\r\n"},
+    {"TabEndingLastValueKept", "[Default]\r\nA=1\r\n"s, "Other", "ReplaceString", "x\t",
+     "[Default]\r\nA=1\r\n\r\n[Other]\r\nReplaceString=x\t\r\n"},
+    {"TabValueOnLastLineReplaced", "[Default]\r\nA=1\r\nVal01=x\r\n\0"s, "Default", "Val01", "\t",
+     "[Default]\r\nA=1\r\nVal01=\t\r\n"},
     {"NulAtTheEndIsAControlCharacter", "[Default]\r\nA=1\r\n\0\0"s, "Default", "A", "2",
      "[Default]\r\nA=2\r\n"},
     {"FirstKeyLineWins", "[Default]\r\nA=1\r\nA=2\r\n"s, "Default", "A", "3",
@@ -106,6 +111,10 @@ const WriteRow kWriteRows[] = {
     {"Utf8ValueWritten", std::nullopt, "Default", "StripString",
      QString::fromUtf8("\xC3\xA4\xE2\x82\xAC"),
      "[Default]\r\nStripString=\xC3\xA4\xE2\x82\xAC\r\n"},
+    {"OnlyTheLineNotUtf8IsTranscoded",
+     "[Default]\nVal12=\xF0\x9F\x98\x80\rStripString=caf\xE9\r\nVal01=\xC3\xA9"s, "Default", "A",
+     "1",
+     "[Default]\r\nA=1\r\nVal12=\xF0\x9F\x98\x80\r\nStripString=caf\xC3\xA9\r\nVal01=\xC3\xA9\r\n"},
     {"Windows1252FileRewrittenAsUtf8",
      "[Default]\r\nStripString=caf\xE9 \x80\r\nVal01=\x9F\x81\r\n"s, "Default", "Val02",
      QString::fromUtf8("\xC3\xBC"),
@@ -179,9 +188,11 @@ const ReadRow kReadRows[] = {
      QString::fromUtf8("\xC3\xA4\xE2\x82\xAC")},
     {"Windows1252Value", "[Default]\r\nA=caf\xE9\x80\x9F\x81\r\n", "Default", "A",
      QString::fromUtf8("caf\xC3\xA9\xE2\x82\xAC\xC5\xB8\xC2\x81")},
-    // One byte that is not UTF-8 makes the whole file Windows-1252.
-    {"InvalidUtf8AnywhereMeansWindows1252", "[Default]\r\nA=\xC3\xA9\r\nB=\xE9\r\n", "Default", "A",
-     QString::fromUtf8("\xC3\x83\xC2\xA9")},
+    // A byte that is not UTF-8 spoils only its own line, whatever ends it.
+    {"BadByteSpoilsOnlyItsLine", "[Default]\r\nA=\xC3\xA9\r\nB=\xE9\r\n", "Default", "A",
+     QString::fromUtf8("\xC3\xA9")},
+    {"BadByteBehindLoneCrOrLf", "[Default]\nB=\xE9\rA=\xF0\x9F\x98\x80\nC=\x80", "Default", "A",
+     QString::fromUtf8("\xF0\x9F\x98\x80")},
 };
 
 class IniReadRows : public ::testing::TestWithParam<ReadRow> {};
@@ -360,8 +371,6 @@ TEST(IniRoundTrip, RandomWritesReadBackLikeAMap) {
         QString value;
         for (int n = random() % 6; n > 0; --n)
             value += alphabet[int(random() % alphabet.size())];
-        while (value.endsWith('\t')) // a file's last line loses trailing control characters
-            value.chop(1);
         IniWrite(path, section, key, value);
         model[{section.toLower(), key.toLower()}] = value;
         for (const auto& [name, stored] : model)

@@ -73,11 +73,15 @@ const LoadRow kLoadRows[] = {
     {"EmptiedFile", "\r\n", ""},
     {"NoFinalBreak", "abc", "abc"},
     {"FinalLoneCr", "abc\r", "abc"},
+    {"FinalLoneLf", "line1\nline2\n", "line1\nline2"},
+    {"OnlyOneFinalBreakDropped", "a\n\r", "a\n"},
     {"LoneCrBetweenLines", "a\rb\r\n", "a\nb"},
     {"LoneCrBeforeFinalBreak", "a\r\r\n", "a\n"},
     {"LoneLfKept", "a\nb\r\n", "a\nb"},
     {"TwoEmptyLines", "\r\n\r\n", "\n"},
     {"Windows1252", "caf\xE9 \x80\r\n", QString::fromUtf8("caf\xC3\xA9 \xE2\x82\xAC")},
+    {"BadByteSpoilsOnlyItsLine", "\xF0\x9F\x98\x80\r\ncaf\xE9\n\xC3\xA9\r\xE9\r\n",
+     QString::fromUtf8("\xF0\x9F\x98\x80\ncaf\xC3\xA9\n\xC3\xA9\n\xC3\xA9")},
 };
 
 class TxtLoadRows : public ::testing::TestWithParam<LoadRow> {};
@@ -93,7 +97,7 @@ INSTANTIATE_TEST_SUITE_P(Rows, TxtLoadRows, ::testing::ValuesIn(kLoadRows),
                          [](const auto& info) { return std::string(info.param.name); });
 
 // Start-up loads the text and, with "Remember settings" ticked, saves it
-// again: the file must not grow at every start.
+// again: the file must not grow at every start, also when edited by hand.
 TEST(SavedTexts, RepeatedLoadAndSaveIsStable) {
     const TempFolder folder;
     TxtSave(folder.path(), kSavedTextsFileName, "first\nsecond\n");
@@ -101,6 +105,11 @@ TEST(SavedTexts, RepeatedLoadAndSaveIsStable) {
     for (int start = 0; start < 3; ++start)
         TxtSave(folder.path(), kSavedTextsFileName, TxtLoad(folder.path()));
     EXPECT_EQ(readBytes(folder.file("qnbtext.ini")), once);
+
+    writeBytes(folder.file("qnbtext.ini"), "line1\nline2\n");
+    for (int start = 0; start < 3; ++start)
+        TxtSave(folder.path(), kSavedTextsFileName, TxtLoad(folder.path()));
+    EXPECT_EQ(readBytes(folder.file("qnbtext.ini")), "line1\r\nline2\r\n");
 }
 
 TEST(SavedTexts, EmptyingTheSettingsFile) {
