@@ -8,11 +8,10 @@
 #include <QSaveFile>
 #include <cerrno>
 #include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <thread>
-
-#ifdef Q_OS_UNIX
 #include <unistd.h>
-#endif
 
 namespace quenby {
 
@@ -20,6 +19,11 @@ namespace {
 
 constexpr std::chrono::milliseconds kLockPoll{10};
 constexpr qint64 kOrphanedLockAgeMs = 1000;
+constexpr mode_t kPrivateMode = S_IRUSR | S_IWUSR;
+
+QString systemText(int cause) {
+    return QString::fromLocal8Bit(std::strerror(cause));
+}
 
 QString missingReason(const QString& path) {
     const QDir folder = QFileInfo(path).absoluteDir();
@@ -27,6 +31,22 @@ QString missingReason(const QString& path) {
         return QStringLiteral("the folder %1 does not exist").arg(folder.path());
     return QStringLiteral("the file does not exist");
 }
+
+// A file descriptor, closed when it goes.
+class Descriptor {
+public:
+    explicit Descriptor(int fd) : m_fd(fd) {}
+    ~Descriptor() {
+        if (m_fd >= 0)
+            ::close(m_fd);
+    }
+    Descriptor(const Descriptor&) = delete;
+    Descriptor& operator=(const Descriptor&) = delete;
+    int get() const { return m_fd; }
+
+private:
+    int m_fd;
+};
 
 } // namespace
 
@@ -45,12 +65,16 @@ void prepareFile(const QString& path) {
                             QStringLiteral("cannot make the file writable: ") + file.errorString());
         return;
     }
-    const QDir folder = QFileInfo(path).absoluteDir();
-    if (!folder.exists())
-        throw FileError(path, QStringLiteral("the folder %1 does not exist").arg(folder.path()));
-    // Append never truncates, should another program create the file meanwhile.
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Append))
-        throw FileError(path, QStringLiteral("cannot create the file: ") + file.errorString());
+    // O_EXCL creates a file and nothing else: it follows no link and never
+    // truncates a file that another program created meanwhile.
+    const Descriptor fd(::open(QFile::encodeName(path).constData(),
+                               O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, kPrivateMode));
+    if (fd.get() < 0 && errno != EEXIST) {
+        const int cause = errno;
+        if (cause == ENOENT)
+            throw FileError(path, missingReason(path));
+        throw FileError(path, QStringLiteral("cannot create the file: ") + systemText(cause));
+    }
 }
 
 void requireRegularFileOrNothing(const QString& path) {
@@ -90,16 +114,15 @@ void writeFileAtomically(const QString& path, const QByteArray& bytes) {
     // and ignores a failed sync: a full disk would leave a cut-off file. So
     // flush and sync here, where a failure can still cancel the rename.
     // A short write (disk full, file too large) leaves Qt's error text empty;
-    // errno still names the cause.
+    // errno still names the cause. QSaveFile gives the new file the old
+    // one's mode: it is made private before anything is written into it.
     errno = 0;
-    bool written = file.write(bytes) == bytes.size() && file.flush();
-#ifdef Q_OS_UNIX
+    bool written = ::fchmod(file.handle(), kPrivateMode) == 0 &&
+                   file.write(bytes) == bytes.size() && file.flush();
     written = written && ::fsync(file.handle()) == 0;
-#endif
     const int cause = errno;
     if (!written || !file.commit()) {
-        const QString reason = !written && cause != 0 ? QString::fromLocal8Bit(std::strerror(cause))
-                                                      : file.errorString();
+        const QString reason = !written && cause != 0 ? systemText(cause) : file.errorString();
         file.cancelWriting();
         throw FileError(
             path,
@@ -118,7 +141,7 @@ FileLock::FileLock(const QString& path, std::chrono::milliseconds wait) : m_lock
         if (m_lock.error() != QLockFile::LockFailedError) {
             QString reason = QStringLiteral("cannot create the lock file %1.lock").arg(path);
             if (cause != 0)
-                reason += QStringLiteral(": ") + QString::fromLocal8Bit(std::strerror(cause));
+                reason += QStringLiteral(": ") + systemText(cause);
             throw FileError(path, reason);
         }
         qint64 pid = 0;
@@ -147,6 +170,11 @@ FileLock::FileLock(const QString& path, std::chrono::milliseconds wait) : m_lock
         }
         std::this_thread::sleep_for(kLockPoll);
     }
+    // QLockFile creates the file 0666 less the umask. It only names this
+    // process, but it is kept as private as the file it locks; a failure
+    // here costs nothing worse than that.
+    (void)::fchmodat(AT_FDCWD, QFile::encodeName(path + ".lock").constData(), kPrivateMode,
+                     AT_SYMLINK_NOFOLLOW);
 }
 
 } // namespace quenby

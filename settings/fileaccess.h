@@ -8,6 +8,10 @@
 
 // Whole-file access shared by the settings reader and writer and the saved
 // texts: every failure becomes a FileError carrying the path and the reason.
+//
+// The files hold what the user typed, so every file, temporary file and
+// lock file this code creates is readable and writable by its owner alone
+// (0600).
 namespace quenby {
 
 // A file-system failure, carrying the file's path and the reason in words.
@@ -22,7 +26,7 @@ private:
     QString m_reason;
 };
 
-// Makes sure the file exists (created empty when missing, never truncated)
+// Makes sure the file exists (created empty and 0600 when missing, never truncated)
 // and is writable for its owner (the owner-write bit is added when missing).
 // Throws FileError: folder missing, a folder or other non-file in the file's
 // place, creation or permission change refused.
@@ -43,14 +47,14 @@ void requireRegularFileOrNothing(const QString& path);
 // is missing or the file cannot be read.
 QByteArray readFileBytes(const QString& path);
 
-// Replaces the whole content of the file atomically: the bytes go to a
-// temporary file in the same folder, which is flushed to disk and renamed over
+// Replaces the whole content of the file atomically: the bytes go to a new
+// 0600 file in the same folder, which is flushed to disk and renamed over
 // the file. A crash, a kill or a full disk leaves the old file whole (at worst
 // a temporary file stays behind). Throws FileError.
 void writeFileAtomically(const QString& path, const QByteArray& bytes);
 
 // The advisory lock of one file, held from construction to destruction: the
-// lock file path + ".lock" beside it (QLockFile). Waits up to `wait` for
+// lock file path + ".lock" beside it (QLockFile), made 0600. Waits up to `wait` for
 // another holder, then throws FileError. A lock left behind by a process that
 // no longer runs is taken over at once; so is an empty lock file (its writer
 // died between creating and filling it) once it is a second old.
