@@ -19,6 +19,8 @@ namespace {
 
 constexpr std::chrono::milliseconds kLockPoll{10};
 constexpr qint64 kOrphanedLockAgeMs = 1000;
+// As many links in a row as Linux follows before it gives up (ELOOP).
+constexpr int kMaxLinkHops = 40;
 constexpr mode_t kPrivateMode = S_IRUSR | S_IWUSR;
 
 QString systemText(int cause) {
@@ -48,49 +50,109 @@ private:
     int m_fd;
 };
 
-} // namespace
-
-FileError::FileError(const QString& path, const QString& reason)
-    : std::runtime_error((path + QStringLiteral(": ") + reason).toStdString()), m_path(path),
-      m_reason(reason) {}
-
-void prepareFile(const QString& path) {
-    requireRegularFileOrNothing(path);
-    QFile file(path);
-    if (file.exists()) {
-        const QFileDevice::Permissions permissions = file.permissions();
-        if (!(permissions & QFileDevice::WriteOwner) &&
-            !file.setPermissions(permissions | QFileDevice::WriteOwner))
-            throw FileError(path,
-                            QStringLiteral("cannot make the file writable: ") + file.errorString());
-        return;
-    }
-    // O_EXCL creates a file and nothing else: it follows no link and never
-    // truncates a file that another program created meanwhile.
-    const Descriptor fd(::open(QFile::encodeName(path).constData(),
-                               O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, kPrivateMode));
-    if (fd.get() < 0 && errno != EEXIST) {
-        const int cause = errno;
-        if (cause == ENOENT)
-            throw FileError(path, missingReason(path));
-        throw FileError(path, QStringLiteral("cannot create the file: ") + systemText(cause));
-    }
-}
-
-void requireRegularFileOrNothing(const QString& path) {
-    const QFileInfo info(path);
+// The checks of requireRegularFileOrNothing on the file behind path.
+void requireRegularTarget(const QString& path, const QString& target) {
+    const QFileInfo info(target);
     if (info.isDir())
         throw FileError(path, QStringLiteral("a folder stands where the file should be"));
     if (info.exists() && !info.isFile())
         throw FileError(path, QStringLiteral("this is not a regular file"));
 }
 
+} // namespace
+
+FileError::FileError(const QString& path, const QString& reason)
+    : std::runtime_error((path + QStringLiteral(": ") + reason).toStdString()), m_path(path),
+      m_reason(reason) {}
+
+QString fileBehind(const QString& path) {
+    QString target = path;
+    for (int hops = 0;; ++hops) {
+        struct stat st {};
+        if (::lstat(QFile::encodeName(target).constData(), &st) != 0 || !S_ISLNK(st.st_mode))
+            break;
+        // A link another user planted may lead to a file of the user's own
+        // that the user never meant to have rewritten.
+        if (st.st_uid != ::geteuid())
+            throw FileError(path, QStringLiteral("it is a symbolic link that belongs to another "
+                                                 "user; nothing is read or written through it"));
+        if (hops == kMaxLinkHops)
+            throw FileError(path, QStringLiteral("it is a chain of symbolic links that does not "
+                                                 "end"));
+        const QString next = QFileInfo(target).symLinkTarget();
+        if (next.isEmpty())
+            throw FileError(path, QStringLiteral("the symbolic link %1 cannot be read: %2")
+                                      .arg(target, systemText(errno)));
+        target = next;
+    }
+    if (target == path)
+        return path;
+    // The owner of the file the link leads to, or of the folder that would
+    // hold it; a folder that is missing fails later with its own reason.
+    struct stat st {};
+    if (::lstat(QFile::encodeName(target).constData(), &st) != 0 &&
+        ::stat(QFile::encodeName(QFileInfo(target).absolutePath()).constData(), &st) != 0)
+        return target;
+    if (st.st_uid != ::geteuid())
+        throw FileError(path, QStringLiteral("it is a symbolic link to %1, which belongs to "
+                                             "another user; nothing is read or written "
+                                             "through it")
+                                  .arg(target));
+    return target;
+}
+
+void prepareFile(const QString& path) {
+    const QString target = fileBehind(path);
+    requireRegularTarget(path, target);
+    const QByteArray name = QFile::encodeName(target);
+    struct stat st {};
+    if (::lstat(name.constData(), &st) == 0) {
+        if (st.st_uid != ::geteuid() || (st.st_mode & S_IWUSR))
+            return;
+        // AT_SYMLINK_NOFOLLOW: should a link have taken the file's place
+        // since it was looked at, it is refused, not followed.
+        if (::fchmodat(AT_FDCWD, name.constData(), (st.st_mode & 07777) | S_IWUSR,
+                       AT_SYMLINK_NOFOLLOW) != 0)
+            throw FileError(path,
+                            QStringLiteral("cannot make the file writable: ") + systemText(errno));
+        return;
+    }
+    // O_EXCL creates a file and nothing else: it follows no link and never
+    // truncates a file that another program created meanwhile.
+    const Descriptor fd(
+        ::open(name.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, kPrivateMode));
+    if (fd.get() < 0 && errno != EEXIST) {
+        const int cause = errno;
+        if (cause == ENOENT)
+            throw FileError(path, missingReason(target));
+        throw FileError(path, QStringLiteral("cannot create the file: ") + systemText(cause));
+    }
+}
+
+void requireRegularFileOrNothing(const QString& path) {
+    requireRegularTarget(path, fileBehind(path));
+}
+
 QByteArray readFileBytes(const QString& path) {
-    requireRegularFileOrNothing(path);
-    QFile file(path);
-    if (!file.exists())
-        throw FileError(path, missingReason(path));
-    if (!file.open(QIODevice::ReadOnly))
+    const QString target = fileBehind(path);
+    requireRegularTarget(path, target);
+    // O_NOFOLLOW: a link that took the file's place since is refused;
+    // O_NONBLOCK: a pipe that did is not waited on (it fails the check below).
+    const Descriptor fd(::open(QFile::encodeName(target).constData(),
+                               O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
+    if (fd.get() < 0) {
+        const int cause = errno;
+        if (cause == ENOENT)
+            throw FileError(path, missingReason(target));
+        throw FileError(path, QStringLiteral("cannot open the file: ") + systemText(cause));
+    }
+    struct stat st {};
+    if (::fstat(fd.get(), &st) != 0)
+        throw FileError(path, QStringLiteral("cannot read the file: ") + systemText(errno));
+    if (!S_ISREG(st.st_mode))
+        throw FileError(path, QStringLiteral("this is not a regular file"));
+    QFile file;
+    if (!file.open(fd.get(), QIODevice::ReadOnly))
         throw FileError(path, QStringLiteral("cannot open the file: ") + file.errorString());
     QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError)
@@ -99,15 +161,16 @@ QByteArray readFileBytes(const QString& path) {
 }
 
 void writeFileAtomically(const QString& path, const QByteArray& bytes) {
-    requireRegularFileOrNothing(path);
-    QSaveFile file(path);
+    const QString target = fileBehind(path);
+    requireRegularTarget(path, target);
+    QSaveFile file(target);
     // Writing in place would lose the old content on a crash: never fall back to it.
     file.setDirectWriteFallback(false);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
         const QString reason =
-            QFileInfo(path).absoluteDir().exists()
+            QFileInfo(target).absoluteDir().exists()
                 ? QStringLiteral("cannot create a temporary file beside it: ") + file.errorString()
-                : missingReason(path);
+                : missingReason(target);
         throw FileError(path, reason);
     }
     // QSaveFile::commit() (Qt 6.4) renames even when its own final flush fails,
@@ -130,7 +193,9 @@ void writeFileAtomically(const QString& path, const QByteArray& bytes) {
     }
 }
 
-FileLock::FileLock(const QString& path, std::chrono::milliseconds wait) : m_lock(path + ".lock") {
+FileLock::FileLock(const QString& path, std::chrono::milliseconds wait)
+    : m_lock(fileBehind(path) + QStringLiteral(".lock")) {
+    const QString lockPath = m_lock.fileName();
     const QDeadlineTimer deadline(wait);
     for (;;) {
         // QLockFile keeps the system's reason to itself; errno still has it.
@@ -139,11 +204,12 @@ FileLock::FileLock(const QString& path, std::chrono::milliseconds wait) : m_lock
             break;
         const int cause = errno;
         if (m_lock.error() != QLockFile::LockFailedError) {
-            QString reason = QStringLiteral("cannot create the lock file %1.lock").arg(path);
+            QString reason = QStringLiteral("cannot create the lock file %1").arg(lockPath);
             if (cause != 0)
                 reason += QStringLiteral(": ") + systemText(cause);
             throw FileError(path, reason);
         }
+        const QFileInfo lockInfo(lockPath);
         qint64 pid = 0;
         QString host;
         QString app;
@@ -151,7 +217,7 @@ FileLock::FileLock(const QString& path, std::chrono::milliseconds wait) : m_lock
         if (!known) {
             // Qt honours an unreadable lock file for its whole stale time (30 s);
             // a real holder writes its details right after creating the file.
-            const QDateTime modified = QFileInfo(path + ".lock").lastModified();
+            const QDateTime modified = lockInfo.lastModified();
             if (modified.isValid() &&
                 modified.msecsTo(QDateTime::currentDateTime()) > kOrphanedLockAgeMs &&
                 m_lock.removeStaleLockFile())
@@ -173,7 +239,7 @@ FileLock::FileLock(const QString& path, std::chrono::milliseconds wait) : m_lock
     // QLockFile creates the file 0666 less the umask. It only names this
     // process, but it is kept as private as the file it locks; a failure
     // here costs nothing worse than that.
-    (void)::fchmodat(AT_FDCWD, QFile::encodeName(path + ".lock").constData(), kPrivateMode,
+    (void)::fchmodat(AT_FDCWD, QFile::encodeName(lockPath).constData(), kPrivateMode,
                      AT_SYMLINK_NOFOLLOW);
 }
 

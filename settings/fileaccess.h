@@ -11,7 +11,11 @@
 //
 // The files hold what the user typed, so every file, temporary file and
 // lock file this code creates is readable and writable by its owner alone
-// (0600).
+// (0600). A path that is a symbolic link is followed only when the link and
+// the file it leads to belong to the user running the program (settings
+// kept in a dotfiles folder); any other link is neither read nor written
+// through, and nothing here changes the mode of a file that belongs to
+// somebody else.
 namespace quenby {
 
 // A file-system failure, carrying the file's path and the reason in words.
@@ -26,10 +30,20 @@ private:
     QString m_reason;
 };
 
-// Makes sure the file exists (created empty and 0600 when missing, never truncated)
-// and is writable for its owner (the owner-write bit is added when missing).
-// Throws FileError: folder missing, a folder or other non-file in the file's
-// place, creation or permission change refused.
+// The file that path names: path itself, or, when path is a symbolic link
+// (or a chain of them), the file it leads to, provided every link and that
+// file (or, when it does not exist yet, the folder that would hold it)
+// belong to the user running the program. Throws FileError for a link of
+// somebody else's or to somebody else's file, and for a chain that never
+// ends.
+QString fileBehind(const QString& path);
+
+// Makes sure the file exists (created empty and 0600 when missing, never
+// truncated) and is writable for its owner: the owner-write bit is added
+// when the file belongs to the user running the program and lacks it; the
+// file of another user keeps its mode. Throws FileError: folder missing, a
+// folder or other non-file in the file's place, a link to another user's
+// file, creation or permission change refused.
 void prepareFile(const QString& path);
 
 // How long a writer waits for another running copy of the program to finish
@@ -40,7 +54,8 @@ void prepareFile(const QString& path);
 inline constexpr std::chrono::milliseconds kLockWait{5000};
 
 // Throws FileError when something other than a regular file (a folder, a
-// pipe, a device) stands at path. A missing path passes.
+// pipe, a device) stands at path, or at the file a permitted link leads to.
+// A missing path passes.
 void requireRegularFileOrNothing(const QString& path);
 
 // The whole content of the file. Throws FileError when the file or its folder
@@ -48,16 +63,18 @@ void requireRegularFileOrNothing(const QString& path);
 QByteArray readFileBytes(const QString& path);
 
 // Replaces the whole content of the file atomically: the bytes go to a new
-// 0600 file in the same folder, which is flushed to disk and renamed over
-// the file. A crash, a kill or a full disk leaves the old file whole (at worst
-// a temporary file stays behind). Throws FileError.
+// 0600 file in the same folder (the folder of the file a permitted link
+// leads to, so the link stays and its file is replaced), which is flushed to
+// disk and renamed over the file. A crash, a kill or a full disk leaves the
+// old file whole (at worst a temporary file stays behind). Throws FileError.
 void writeFileAtomically(const QString& path, const QByteArray& bytes);
 
 // The advisory lock of one file, held from construction to destruction: the
-// lock file path + ".lock" beside it (QLockFile), made 0600. Waits up to `wait` for
-// another holder, then throws FileError. A lock left behind by a process that
-// no longer runs is taken over at once; so is an empty lock file (its writer
-// died between creating and filling it) once it is a second old.
+// lock file ".lock" beside the file (beside the file a permitted link leads
+// to), made 0600 (QLockFile). Waits up to `wait` for another holder, then
+// throws FileError. A lock left behind by a process that no longer runs is
+// taken over at once; so is an empty lock file (its writer died between
+// creating and filling it) once it is a second old.
 class FileLock {
 public:
     explicit FileLock(const QString& path, std::chrono::milliseconds wait = kLockWait);

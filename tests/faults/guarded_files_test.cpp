@@ -1,9 +1,9 @@
 // The files guarded at start-up and after: what the user typed is kept
-// private. Each row: the files before the start; the start, "Remember settings"
-// ticked when the start left it unticked, a click on Numbers and a keystroke;
-// the messages shown; each file afterwards, either exactly as it was (bytes,
-// mode, owner, and a link still the same link) or rewritten 0600 holding
-// what the window holds.
+// private, a link planted in the program folder leads nowhere. Each row: the
+// files before the start; the start, "Remember settings" ticked when the start
+// left it unticked, a click on Numbers and a keystroke; the messages shown;
+// each file afterwards, either exactly as it was (bytes, mode, owner, and a
+// link still the same link) or rewritten 0600 holding what the window holds.
 #include "fault_window.h"
 #include "settings/inifile.h"
 #include "settings/savedtexts.h"
@@ -22,7 +22,11 @@ namespace {
 
 enum class Before {
     NoFiles,
-    OpenToAll, // both files 0644, as older versions made them
+    OpenToAll,         // both files 0644, as older versions made them
+    OwnLinks,          // both files links into a dotfiles folder of the user's
+    ForeignSettings,   // qnb.ini a link to a read-only file of another user
+    ForeignSavedTexts, // qnbtext.ini the same
+    PlantedLink,       // qnb.ini a link of another user's to a file of the user's
 };
 
 enum class After { AsItWas, Rewritten };
@@ -45,6 +49,23 @@ const char kForeign[] = "belongs to another user";
 const GuardRow kRows[] = {
     {"NoFiles", Before::NoFiles, {}, After::Rewritten, After::Rewritten},
     {"FilesOpenToAll", Before::OpenToAll, {}, After::Rewritten, After::Rewritten},
+    {"LinksToOwnFiles", Before::OwnLinks, {}, After::Rewritten, After::Rewritten},
+    {"SettingsLinkToAnotherUsersFile",
+     Before::ForeignSettings,
+     {kStartupError, kForeign},
+     After::AsItWas,
+     After::Rewritten},
+    // Told twice: the settings written between the two failures worked.
+    {"SavedTextsLinkToAnotherUsersFile",
+     Before::ForeignSavedTexts,
+     {kStartupError, kForeign, kForeign},
+     After::Rewritten,
+     After::AsItWas},
+    {"SettingsLinkOfAnotherUser",
+     Before::PlantedLink,
+     {kStartupError, kForeign},
+     After::AsItWas,
+     After::Rewritten},
 };
 
 const QByteArray kRemembered = "[Default]\r\nRemember=1\r\nStripString=secret\r\nVal01=q\r\n";
@@ -105,12 +126,33 @@ protected:
     }
 
     void arrange(Before before) {
+        const QString dot = m_dotfiles.path();
         switch (before) {
         case Before::NoFiles:
             break;
         case Before::OpenToAll:
             put(entry("qnb.ini"), kRemembered, 0644);
             put(entry("qnbtext.ini"), kText, 0644);
+            break;
+        case Before::OwnLinks:
+            put(dot + "/qnb.ini", kRemembered, 0644);
+            put(dot + "/qnbtext.ini", kText, 0644);
+            link("qnb.ini", dot + "/qnb.ini");
+            link("qnbtext.ini", dot + "/qnbtext.ini");
+            break;
+        case Before::ForeignSettings:
+        case Before::ForeignSavedTexts: {
+            const bool settings = before == Before::ForeignSettings;
+            put(dot + "/theirs", kTheirs, 0444, kNobody);
+            put(entry(settings ? "qnbtext.ini" : "qnb.ini"), settings ? kText : kRemembered, 0600);
+            link(settings ? "qnb.ini" : "qnbtext.ini", dot + "/theirs");
+            break;
+        }
+        case Before::PlantedLink:
+            put(dot + "/qnb.ini", kTheirs, 0600);
+            put(entry("qnbtext.ini"), kText, 0600);
+            link("qnb.ini", dot + "/qnb.ini");
+            ASSERT_EQ(::lchown(QFile::encodeName(entry("qnb.ini")).constData(), kNobody, 0), 0);
             break;
         }
     }
