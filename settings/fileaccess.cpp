@@ -6,9 +6,11 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <new>
 #include <sys/stat.h>
 #include <thread>
 #include <unistd.h>
@@ -50,6 +52,14 @@ private:
     int m_fd;
 };
 
+FileError tooLarge(const QString& path, qint64 size, const char* what) {
+    return FileError(path, QStringLiteral("%1 %2 bytes, more than the %3 GiB this program reads "
+                                          "or writes; the file is left as it is")
+                               .arg(QLatin1String(what))
+                               .arg(size)
+                               .arg(kMaxFileBytes >> 30));
+}
+
 // The checks of requireRegularFileOrNothing on the file behind path.
 void requireRegularTarget(const QString& path, const QString& target) {
     const QFileInfo info(target);
@@ -64,6 +74,11 @@ void requireRegularTarget(const QString& path, const QString& target) {
 FileError::FileError(const QString& path, const QString& reason)
     : std::runtime_error((path + QStringLiteral(": ") + reason).toStdString()), m_path(path),
       m_reason(reason) {}
+
+FileError outOfMemory(const QString& path) {
+    return FileError(path, QStringLiteral("there is not enough memory to work on the file; "
+                                          "it is left as it is"));
+}
 
 QString fileBehind(const QString& path) {
     QString target = path;
@@ -151,16 +166,38 @@ QByteArray readFileBytes(const QString& path) {
         throw FileError(path, QStringLiteral("cannot read the file: ") + systemText(errno));
     if (!S_ISREG(st.st_mode))
         throw FileError(path, QStringLiteral("this is not a regular file"));
-    QFile file;
-    if (!file.open(fd.get(), QIODevice::ReadOnly))
-        throw FileError(path, QStringLiteral("cannot open the file: ") + file.errorString());
-    QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        throw FileError(path, QStringLiteral("cannot read the file: ") + file.errorString());
-    return bytes;
+    if (st.st_size > kMaxFileBytes)
+        throw tooLarge(path, st.st_size, "the file is");
+    try {
+        // One byte more than the file's size tells a file that grew since;
+        // it is read on, but never past the bound.
+        QByteArray bytes(qsizetype(st.st_size) + 1, Qt::Uninitialized);
+        qint64 done = 0;
+        for (;;) {
+            if (done == bytes.size()) {
+                if (done > kMaxFileBytes)
+                    throw tooLarge(path, done, "the file has grown to");
+                bytes.resize(qsizetype(std::min(done * 2, kMaxFileBytes + 1)));
+            }
+            const ssize_t n = ::read(fd.get(), bytes.data() + done, size_t(bytes.size() - done));
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n < 0)
+                throw FileError(path, QStringLiteral("cannot read the file: ") + systemText(errno));
+            if (n == 0)
+                break;
+            done += n;
+        }
+        bytes.truncate(qsizetype(done));
+        return bytes;
+    } catch (const std::bad_alloc&) {
+        throw outOfMemory(path);
+    }
 }
 
 void writeFileAtomically(const QString& path, const QByteArray& bytes) {
+    if (bytes.size() > kMaxFileBytes)
+        throw tooLarge(path, bytes.size(), "the new content would be");
     const QString target = fileBehind(path);
     requireRegularTarget(path, target);
     QSaveFile file(target);

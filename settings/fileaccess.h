@@ -30,6 +30,16 @@ private:
     QString m_reason;
 };
 
+// The largest file that is read or written: a settings or saved-texts file
+// beyond it (a sparse file of many gigabytes, a file grown by hand) is
+// refused with a FileError naming the bound instead of being read into
+// memory, which would end the program.
+inline constexpr qint64 kMaxFileBytes = qint64(1) << 30;
+
+// The FileError for path when working on it needed more memory than the
+// system gave (std::bad_alloc).
+FileError outOfMemory(const QString& path);
+
 // The file that path names: path itself, or, when path is a symbolic link
 // (or a chain of them), the file it leads to, provided every link and that
 // file (or, when it does not exist yet, the folder that would hold it)
@@ -59,14 +69,15 @@ inline constexpr std::chrono::milliseconds kLockWait{5000};
 void requireRegularFileOrNothing(const QString& path);
 
 // The whole content of the file. Throws FileError when the file or its folder
-// is missing or the file cannot be read.
+// is missing, the file is larger than kMaxFileBytes or cannot be read.
 QByteArray readFileBytes(const QString& path);
 
 // Replaces the whole content of the file atomically: the bytes go to a new
 // 0600 file in the same folder (the folder of the file a permitted link
 // leads to, so the link stays and its file is replaced), which is flushed to
 // disk and renamed over the file. A crash, a kill or a full disk leaves the
-// old file whole (at worst a temporary file stays behind). Throws FileError.
+// old file whole (at worst a temporary file stays behind). Throws FileError,
+// also for more than kMaxFileBytes, which could not be read back.
 void writeFileAtomically(const QString& path, const QByteArray& bytes);
 
 // The advisory lock of one file, held from construction to destruction: the

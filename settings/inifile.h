@@ -23,7 +23,7 @@ private:
 
 // The value of the first key line of the section, or empty when the file,
 // the section or the key is missing or the value is empty. Prepares the file
-// first. Throws FileError.
+// first. Throws FileError, also when the file is too large to read.
 QString IniRead(const QString& path, const QString& section, const QString& key);
 
 // Stores key=value in the section, creating the file, section or key as

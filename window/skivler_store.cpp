@@ -218,14 +218,15 @@ void Skivler::Form_Load() {
             cmdInput_Click();
         else
             SkivIt();
-    } catch (const FileError&) {
-        ask(startupError);
-        // Never leave the window dead: it computes from what it holds.
-        sus->setValue(0);
-        SkivIt();
-        return;
     } catch (const ClipboardError&) {
         ask(startupError);
+        return;
+    } catch (const std::exception&) {
+        // A file error, or memory running out on a huge file: never leave
+        // the window dead, it computes from what it holds.
+        ask(startupError);
+        sus->setValue(0);
+        SkivIt();
         return;
     }
     if (badValue)

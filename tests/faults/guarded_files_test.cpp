@@ -1,9 +1,10 @@
 // The files guarded at start-up and after: what the user typed is kept
-// private, a link planted in the program folder leads nowhere. Each row: the
-// files before the start; the start, "Remember settings" ticked when the start
-// left it unticked, a click on Numbers and a keystroke; the messages shown;
-// each file afterwards, either exactly as it was (bytes, mode, owner, and a
-// link still the same link) or rewritten 0600 holding what the window holds.
+// private, a link planted in the program folder leads nowhere, a file too
+// large to read is refused. Each row: the files before the start; the start,
+// "Remember settings" ticked when the start left it unticked, a click on
+// Numbers and a keystroke; the messages shown; each file afterwards, either
+// exactly as it was (bytes, mode, owner, and a link still the same link) or
+// rewritten 0600 holding what the window holds.
 #include "fault_window.h"
 #include "settings/inifile.h"
 #include "settings/savedtexts.h"
@@ -27,6 +28,8 @@ enum class Before {
     ForeignSettings,   // qnb.ini a link to a read-only file of another user
     ForeignSavedTexts, // qnbtext.ini the same
     PlantedLink,       // qnb.ini a link of another user's to a file of the user's
+    HugeSettings,      // qnb.ini a sparse file of 2 GiB
+    HugeSavedTexts,    // qnbtext.ini the same
 };
 
 enum class After { AsItWas, Rewritten };
@@ -65,6 +68,18 @@ const GuardRow kRows[] = {
      Before::PlantedLink,
      {kStartupError, kForeign},
      After::AsItWas,
+     After::Rewritten},
+    {"SettingsOfTwoGigabytes",
+     Before::HugeSettings,
+     {kStartupError, "more than the 1 GiB"},
+     After::AsItWas,
+     After::Rewritten},
+    // Not read, so nothing of it can be kept: the text the user then
+    // remembers replaces it.
+    {"SavedTextsOfTwoGigabytes",
+     Before::HugeSavedTexts,
+     {kStartupError},
+     After::Rewritten,
      After::Rewritten},
 };
 
@@ -153,6 +168,14 @@ protected:
             put(entry("qnbtext.ini"), kText, 0600);
             link("qnb.ini", dot + "/qnb.ini");
             ASSERT_EQ(::lchown(QFile::encodeName(entry("qnb.ini")).constData(), kNobody, 0), 0);
+            break;
+        case Before::HugeSettings:
+            sparse("qnb.ini");
+            put(entry("qnbtext.ini"), kText, 0600);
+            break;
+        case Before::HugeSavedTexts:
+            put(entry("qnb.ini"), kRemembered, 0600);
+            sparse("qnbtext.ini");
             break;
         }
     }
