@@ -230,9 +230,11 @@ void writeFileAtomically(const QString& path, const QByteArray& bytes) {
     }
 }
 
-FileLock::FileLock(const QString& path, std::chrono::milliseconds wait)
+FileLock::FileLock(const QString& path, LockPolicy& policy)
     : m_lock(fileBehind(path) + QStringLiteral(".lock")) {
     const QString lockPath = m_lock.fileName();
+    const bool timedOutBefore = policy.timedOut();
+    const std::chrono::milliseconds wait = policy.wait();
     const QDeadlineTimer deadline(wait);
     for (;;) {
         // QLockFile keeps the system's reason to itself; errno still has it.
@@ -246,7 +248,16 @@ FileLock::FileLock(const QString& path, std::chrono::milliseconds wait)
                 reason += QStringLiteral(": ") + systemText(cause);
             throw FileError(path, reason);
         }
+        // Only a regular file can be a lock that its holder will remove.
         const QFileInfo lockInfo(lockPath);
+        if (lockInfo.isDir() && !lockInfo.isSymLink())
+            throw FileError(path, QStringLiteral("a folder stands where the lock file %1 should "
+                                                 "be, so the file can never be locked")
+                                      .arg(lockPath));
+        if (lockInfo.isSymLink() || (lockInfo.exists() && !lockInfo.isFile()))
+            throw FileError(path, QStringLiteral("%1 is not a regular file, so it can never be "
+                                                 "the file's lock")
+                                      .arg(lockPath));
         qint64 pid = 0;
         QString host;
         QString app;
@@ -261,18 +272,25 @@ FileLock::FileLock(const QString& path, std::chrono::milliseconds wait)
                 continue;
         }
         if (deadline.hasExpired()) {
+            policy.gaveUp();
             const QString holder = known
                                        ? QStringLiteral("%1 (process %2 on %3)")
                                              .arg(app.isEmpty() ? QStringLiteral("a program") : app)
                                              .arg(pid)
                                              .arg(host)
                                        : QStringLiteral("another program");
+            if (timedOutBefore)
+                throw FileError(path, QStringLiteral("the file is still locked by %1; after "
+                                                     "one wait for it timed out, writes do "
+                                                     "not wait again until it is free")
+                                          .arg(holder));
             throw FileError(path, QStringLiteral("the file is locked by %1; gave up after %2 ms")
                                       .arg(holder)
                                       .arg(wait.count()));
         }
         std::this_thread::sleep_for(kLockPoll);
     }
+    policy.taken();
     // QLockFile creates the file 0666 less the umask. It only names this
     // process, but it is kept as private as the file it locks; a failure
     // here costs nothing worse than that.

@@ -59,9 +59,27 @@ void prepareFile(const QString& path);
 // How long a writer waits for another running copy of the program to finish
 // its rewrite of the same file. A rewrite holds the lock for milliseconds (a
 // few hundred for a file of tens of megabytes), so five seconds outwaits any
-// honest holder, while the window, which calls this on its one thread, never
-// freezes for longer than that before the user is told.
+// honest holder.
 inline constexpr std::chrono::milliseconds kLockWait{5000};
+
+// How long the writes of one program wait for a file's lock held by another
+// running copy. A write waits up to kLockWait; once a wait has timed out,
+// the following writes try the lock once and fail at once while it is still
+// held, until one of them takes it again. So a copy that hangs holding the
+// lock costs the window one wait, not one per write. The window keeps one
+// for its settings file and passes it to every write.
+class LockPolicy {
+public:
+    std::chrono::milliseconds wait() const {
+        return m_timedOut ? std::chrono::milliseconds(0) : kLockWait;
+    }
+    bool timedOut() const { return m_timedOut; }
+    void gaveUp() { m_timedOut = true; }
+    void taken() { m_timedOut = false; }
+
+private:
+    bool m_timedOut = false;
+};
 
 // Throws FileError when something other than a regular file (a folder, a
 // pipe, a device) stands at path, or at the file a permitted link leads to.
@@ -82,13 +100,15 @@ void writeFileAtomically(const QString& path, const QByteArray& bytes);
 
 // The advisory lock of one file, held from construction to destruction: the
 // lock file ".lock" beside the file (beside the file a permitted link leads
-// to), made 0600 (QLockFile). Waits up to `wait` for another holder, then
-// throws FileError. A lock left behind by a process that no longer runs is
-// taken over at once; so is an empty lock file (its writer died between
-// creating and filling it) once it is a second old.
+// to), made 0600 (QLockFile). Waits as the policy says for another holder,
+// then throws FileError and tells the policy. A lock left behind by a
+// process that no longer runs is taken over at once; so is an empty lock
+// file (its writer died between creating and filling it) once it is a
+// second old. Something that can never be a lock file (a folder, a link, a
+// device in its place) fails at once.
 class FileLock {
 public:
-    explicit FileLock(const QString& path, std::chrono::milliseconds wait = kLockWait);
+    FileLock(const QString& path, LockPolicy& policy);
     FileLock(const FileLock&) = delete;
     FileLock& operator=(const FileLock&) = delete;
 

@@ -24,10 +24,10 @@ QString IniRead(const QString& path, const QString& section, const QString& key)
     }
 }
 
-void IniWrite(const QString& path, const QString& section, const QString& key,
-              const QString& value) {
+void IniWrite(const QString& path, const QString& section, const QString& key, const QString& value,
+              LockPolicy& lockPolicy) {
     prepareFile(path);
-    const FileLock lock(path);
+    const FileLock lock(path, lockPolicy);
     try {
         const QByteArray text = toUtf8FileBytes(readFileBytes(path));
         writeFileAtomically(path,
@@ -35,6 +35,12 @@ void IniWrite(const QString& path, const QString& section, const QString& key,
     } catch (const std::bad_alloc&) {
         throw outOfMemory(path);
     }
+}
+
+void IniWrite(const QString& path, const QString& section, const QString& key,
+              const QString& value) {
+    LockPolicy lockPolicy;
+    IniWrite(path, section, key, value, lockPolicy);
 }
 
 } // namespace quenby

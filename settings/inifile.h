@@ -10,6 +10,8 @@
 // rules are those of settings/initext.h.
 namespace quenby {
 
+class LockPolicy;
+
 // A settings file's content, decoded once, for reading many keys from one
 // read of the file; value() gives what IniRead gives for the same bytes.
 class IniContent {
@@ -31,7 +33,10 @@ QString IniRead(const QString& path, const QString& section, const QString& key)
 // holds the file's advisory lock (settings/fileaccess.h), so two running
 // copies of the program never lose each other's update. A file in
 // Windows-1252 is rewritten whole as UTF-8. Throws FileError, also when the
-// lock cannot be had within kLockWait.
+// lock cannot be had within the wait the policy allows.
+void IniWrite(const QString& path, const QString& section, const QString& key, const QString& value,
+              LockPolicy& lockPolicy);
+// The same, for a single write: it may wait up to kLockWait for the lock.
 void IniWrite(const QString& path, const QString& section, const QString& key,
               const QString& value);
 

@@ -44,7 +44,8 @@ QByteArray savedTextBytes(const QString& text) {
 
 } // namespace
 
-void TxtSave(const QString& folder, const QString& fileName, const QString& text) {
+void TxtSave(const QString& folder, const QString& fileName, const QString& text,
+             LockPolicy& lockPolicy) {
     const QString path = joinPath(folder, fileName);
     prepareFile(path);
     try {
@@ -55,11 +56,16 @@ void TxtSave(const QString& folder, const QString& fileName, const QString& text
         // rename is all it needs, and it saves a lock file per keystroke.
         std::optional<FileLock> lock;
         if (fileName == QLatin1String(kSettingsFileName))
-            lock.emplace(path);
+            lock.emplace(path, lockPolicy);
         writeFileAtomically(path, bytes);
     } catch (const std::bad_alloc&) {
         throw outOfMemory(path);
     }
+}
+
+void TxtSave(const QString& folder, const QString& fileName, const QString& text) {
+    LockPolicy lockPolicy;
+    TxtSave(folder, fileName, text, lockPolicy);
 }
 
 QString TxtLoad(const QString& folder) {

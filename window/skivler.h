@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/strip.h"
+#include "settings/fileaccess.h"
 #include "settings/keytable.h"
 #include "window/controls.h"
 #include "window/platform.h"
@@ -211,4 +212,7 @@ private:
 
     quenby::Platform m_platform;
     bool m_writeFailureShown = false;
+    // How long the writes wait for the settings file's lock: after one wait
+    // timed out, not again until the lock is free.
+    quenby::LockPolicy m_lockPolicy;
 };

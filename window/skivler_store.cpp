@@ -133,7 +133,7 @@ void Skivler::clipboardAction(const std::function<void()>& action) {
 bool Skivler::iniPut(const QString& key, const QString& value) {
     if (yesRemember->value() == 0)
         return true;
-    return storing([&] { IniWrite(settingsPath(), kSection, key, value); });
+    return storing([&] { IniWrite(settingsPath(), kSection, key, value, m_lockPolicy); });
 }
 
 int Skivler::ChkStart(const SettingRow& row, bool* usable) {
@@ -149,14 +149,19 @@ QString Skivler::TxtStart(const SettingRow& row) {
 
 void Skivler::saveInputText() {
     storing([this] {
-        TxtSave(m_platform.folder.path(), QString::fromLatin1(kSavedTextsFileName), Text1->text());
+        TxtSave(m_platform.folder.path(), QString::fromLatin1(kSavedTextsFileName), Text1->text(),
+                m_lockPolicy);
     });
 }
 
 void Skivler::emptyBothFiles() {
     const QString folder = m_platform.folder.path();
-    if (storing([&] { TxtSave(folder, QString::fromLatin1(kSavedTextsFileName), QString()); }))
-        storing([&] { TxtSave(folder, QString::fromLatin1(kSettingsFileName), QString()); });
+    if (storing([&] {
+            TxtSave(folder, QString::fromLatin1(kSavedTextsFileName), QString(), m_lockPolicy);
+        }))
+        storing([&] {
+            TxtSave(folder, QString::fromLatin1(kSettingsFileName), QString(), m_lockPolicy);
+        });
 }
 
 QWidget* Skivler::control(const SettingRow& row) const {
@@ -239,7 +244,8 @@ void Skivler::SaveAll() {
         const QString key = QString::fromLatin1(row.key);
         bool stored = false;
         if (row.setting == Setting::Remember)
-            stored = storing([&] { IniWrite(settingsPath(), kSection, key, storedValue(row)); });
+            stored = storing(
+                [&] { IniWrite(settingsPath(), kSection, key, storedValue(row), m_lockPolicy); });
         else if (row.kind == SettingKind::CaseOption)
             stored = CasePut();
         else

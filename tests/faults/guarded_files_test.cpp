@@ -1,10 +1,11 @@
 // The files guarded at start-up and after: what the user typed is kept
 // private, a link planted in the program folder leads nowhere, a file too
-// large to read is refused. Each row: the files before the start; the start,
-// "Remember settings" ticked when the start left it unticked, a click on
-// Numbers and a keystroke; the messages shown; each file afterwards, either
-// exactly as it was (bytes, mode, owner, and a link still the same link) or
-// rewritten 0600 holding what the window holds.
+// large to read is refused, a lock held by a hung copy costs one wait. Each
+// row: the files before the start; the start, "Remember settings" ticked
+// when the start left it unticked, a click on Numbers and a keystroke; the
+// messages shown; each file afterwards, either exactly as it was (bytes,
+// mode, owner, and a link still the same link) or rewritten 0600 holding
+// what the window holds.
 #include "fault_window.h"
 #include "settings/inifile.h"
 #include "settings/savedtexts.h"
@@ -30,6 +31,7 @@ enum class Before {
     PlantedLink,       // qnb.ini a link of another user's to a file of the user's
     HugeSettings,      // qnb.ini a sparse file of 2 GiB
     HugeSavedTexts,    // qnbtext.ini the same
+    LockHeld,          // another process holds qnb.ini's lock and never lets go
 };
 
 enum class After { AsItWas, Rewritten };
@@ -80,6 +82,13 @@ const GuardRow kRows[] = {
      Before::HugeSavedTexts,
      {kStartupError},
      After::Rewritten,
+     After::Rewritten},
+    // Fourteen values written back at start-up: one wait, then failures at
+    // once; told again after the saved text was written.
+    {"SettingsLockHeld",
+     Before::LockHeld,
+     {"locked by settings_child", "still locked"},
+     After::AsItWas,
      After::Rewritten},
 };
 
@@ -177,6 +186,15 @@ protected:
             put(entry("qnb.ini"), kRemembered, 0600);
             sparse("qnbtext.ini");
             break;
+        case Before::LockHeld: {
+            QByteArray ini = kRemembered;
+            for (int i = 2; i <= 12; ++i)
+                ini += QStringLiteral("Val%1=v\r\n").arg(i, 2, 10, QLatin1Char('0')).toLatin1();
+            put(entry("qnb.ini"), ini + "ReplaceString=x\r\n", 0600);
+            put(entry("qnbtext.ini"), kText, 0600);
+            holdLock("qnb.ini");
+            break;
+        }
         }
     }
 
