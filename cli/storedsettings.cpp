@@ -4,6 +4,7 @@
 #include "settings/storedsettings.h"
 
 #include <iterator>
+#include <new>
 
 namespace quenby::cli {
 namespace {
@@ -60,7 +61,12 @@ void take(StripOptions& o, Setting setting, const RestoredValue& v) {
 } // namespace
 
 StoredSettings readStoredSettings(const QString& path) {
-    const std::array<RestoredValue, kSettingCount> values = restoredValues(readFileBytes(path));
+    std::array<RestoredValue, kSettingCount> values;
+    try {
+        values = restoredValues(readFileBytes(path));
+    } catch (const std::bad_alloc&) {
+        throw outOfMemory(path);
+    }
     StoredSettings result;
     for (const SettingRow* row : restoreOrder()) {
         const RestoredValue& v = values[static_cast<std::size_t>(row->setting)];

@@ -1,7 +1,10 @@
 #include "settings/programfolder.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QStandardPaths>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace quenby {
@@ -14,6 +17,13 @@ QString programFolder(const QString& executableDir) {
     if (::access(QFile::encodeName(executableDir).constData(), W_OK) == 0)
         return executableDir;
     return QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation);
+}
+
+void makeProgramFolder(const QString& folder) {
+    if (QFileInfo::exists(folder))
+        return;
+    QDir().mkpath(QFileInfo(folder).absolutePath());
+    ::mkdir(QFile::encodeName(folder).constData(), S_IRWXU);
 }
 
 } // namespace quenby

@@ -20,4 +20,10 @@ QString joinPath(const QString& folder, const QString& fileName);
 // Only chooses: nothing is created.
 QString programFolder(const QString& executableDir);
 
+// Creates the program folder when it does not exist: its missing parents as
+// any folder, the folder itself open to its owner alone (0700), since the
+// files kept there hold what the user typed. A folder that exists already is
+// left as it is. A failure is left to the first write to find and report.
+void makeProgramFolder(const QString& folder);
+
 } // namespace quenby

@@ -5,6 +5,7 @@
 #include "settings/programfolder.h"
 
 #include <algorithm>
+#include <new>
 #include <optional>
 
 namespace quenby {
@@ -43,18 +44,28 @@ QByteArray savedTextBytes(const QString& text) {
 
 } // namespace
 
-void TxtSave(const QString& folder, const QString& fileName, const QString& text) {
+void TxtSave(const QString& folder, const QString& fileName, const QString& text,
+             LockPolicy& lockPolicy) {
     const QString path = joinPath(folder, fileName);
     prepareFile(path);
-    const QByteArray bytes = savedTextBytes(text);
-    // Emptying the settings file must not fall between the read and the
-    // write of another running copy's settings writer, so it takes the same
-    // lock. The saved text is only ever replaced whole: the atomic rename
-    // is all it needs, and it saves a lock file per keystroke.
-    std::optional<FileLock> lock;
-    if (fileName == QLatin1String(kSettingsFileName))
-        lock.emplace(path);
-    writeFileAtomically(path, bytes);
+    try {
+        const QByteArray bytes = savedTextBytes(text);
+        // Emptying the settings file must not fall between the read and the
+        // write of another running copy's settings writer, so it takes the
+        // same lock. The saved text is only ever replaced whole: the atomic
+        // rename is all it needs, and it saves a lock file per keystroke.
+        std::optional<FileLock> lock;
+        if (fileName == QLatin1String(kSettingsFileName))
+            lock.emplace(path, lockPolicy);
+        writeFileAtomically(path, bytes);
+    } catch (const std::bad_alloc&) {
+        throw outOfMemory(path);
+    }
+}
+
+void TxtSave(const QString& folder, const QString& fileName, const QString& text) {
+    LockPolicy lockPolicy;
+    TxtSave(folder, fileName, text, lockPolicy);
 }
 
 QString TxtLoad(const QString& folder) {

@@ -7,12 +7,18 @@
 // either file.
 namespace quenby {
 
+class LockPolicy;
+
 // Replaces the whole content of folder/fileName with the text followed by one
 // CR LF: each line break of the text (LF, CR LF or a lone CR) is stored as CR
 // LF, in UTF-8. Prepares the file first (prepareFile), then rewrites it
 // atomically under the file's advisory lock, the same lock the settings
 // writer takes, so emptying the settings file never interleaves with a
-// settings write of another running copy. Throws FileError.
+// settings write of another running copy; the lock waits as the policy
+// allows. Throws FileError.
+void TxtSave(const QString& folder, const QString& fileName, const QString& text,
+             LockPolicy& lockPolicy);
+// The same, for a single write: it may wait up to kLockWait for the lock.
 void TxtSave(const QString& folder, const QString& fileName, const QString& text);
 
 // The saved input text of folder/qnbtext.ini, with LF line breaks: every

@@ -4,8 +4,6 @@
 
 #include <QClipboard>
 #include <QCoreApplication>
-#include <QDir>
-#include <QFileInfo>
 #include <QGuiApplication>
 #include <QMessageBox>
 #include <QPushButton>
@@ -87,7 +85,7 @@ QtProgramFolder::QtProgramFolder() : m_path(choose(QCoreApplication::application
 QString QtProgramFolder::choose(const QString& executableDir) {
     const QString folder = programFolder(executableDir);
     // The window writes there from its first change on.
-    QDir().mkpath(folder);
+    makeProgramFolder(folder);
     return folder;
 }
 

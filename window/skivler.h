@@ -219,4 +219,7 @@ private:
     bool m_writeFailureShown = false;
     // Set by a failed write, cleared once writePending() has worked.
     bool m_pendingWrites = false;
+    // How long the writes wait for the settings file's lock: after one wait
+    // timed out, not again until the lock is free.
+    quenby::LockPolicy m_lockPolicy;
 };

@@ -144,15 +144,17 @@ void Skivler::clipboardAction(const std::function<void()>& action) {
 bool Skivler::iniPut(const QString& key, const QString& value) {
     if (yesRemember->value() == 0)
         return true;
-    return storing([&] { IniWrite(settingsPath(), kSection, key, value); });
+    return storing([&] { IniWrite(settingsPath(), kSection, key, value, m_lockPolicy); });
 }
 
 void Skivler::writePending() {
     if (!m_pendingWrites || yesRemember->value() == 0)
         return;
     for (const SettingRow* row : saveAllOrder())
-        IniWrite(settingsPath(), kSection, QString::fromLatin1(row->key), storedValue(*row));
-    TxtSave(m_platform.folder.path(), QString::fromLatin1(kSavedTextsFileName), Text1->text());
+        IniWrite(settingsPath(), kSection, QString::fromLatin1(row->key), storedValue(*row),
+                 m_lockPolicy);
+    TxtSave(m_platform.folder.path(), QString::fromLatin1(kSavedTextsFileName), Text1->text(),
+            m_lockPolicy);
     m_pendingWrites = false;
 }
 
@@ -169,7 +171,8 @@ QString Skivler::TxtStart(const SettingRow& row) {
 
 void Skivler::saveInputText() {
     storing([this] {
-        TxtSave(m_platform.folder.path(), QString::fromLatin1(kSavedTextsFileName), Text1->text());
+        TxtSave(m_platform.folder.path(), QString::fromLatin1(kSavedTextsFileName), Text1->text(),
+                m_lockPolicy);
     });
 }
 
@@ -177,8 +180,12 @@ void Skivler::emptyBothFiles() {
     // Emptied files hold nothing to bring up to date.
     m_pendingWrites = false;
     const QString folder = m_platform.folder.path();
-    if (storing([&] { TxtSave(folder, QString::fromLatin1(kSavedTextsFileName), QString()); }))
-        storing([&] { TxtSave(folder, QString::fromLatin1(kSettingsFileName), QString()); });
+    if (storing([&] {
+            TxtSave(folder, QString::fromLatin1(kSavedTextsFileName), QString(), m_lockPolicy);
+        }))
+        storing([&] {
+            TxtSave(folder, QString::fromLatin1(kSettingsFileName), QString(), m_lockPolicy);
+        });
 }
 
 QWidget* Skivler::control(const SettingRow& row) const {
@@ -241,14 +248,15 @@ void Skivler::Form_Load() {
             cmdInput_Click();
         else
             SkivIt();
-    } catch (const FileError&) {
-        ask(startupError);
-        // Never leave the window dead: it computes from what it holds.
-        sus->setValue(0);
-        SkivIt();
-        return;
     } catch (const ClipboardError&) {
         ask(startupError);
+        return;
+    } catch (const std::exception&) {
+        // A file error, or memory running out on a huge file: never leave
+        // the window dead, it computes from what it holds.
+        ask(startupError);
+        sus->setValue(0);
+        SkivIt();
         return;
     }
     if (badValue)
@@ -261,7 +269,8 @@ void Skivler::SaveAll() {
         bool stored = false;
         if (row.setting == Setting::Remember)
             stored = storing([&] {
-                IniWrite(settingsPath(), kSection, QString::fromLatin1(row.key), storedValue(row));
+                IniWrite(settingsPath(), kSection, QString::fromLatin1(row.key), storedValue(row),
+                         m_lockPolicy);
             });
         else if (row.kind == SettingKind::CaseOption)
             stored = CasePut();

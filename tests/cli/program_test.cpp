@@ -3,6 +3,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -460,6 +461,30 @@ TEST_F(CliProgramSettings, MissingNamedFileIsAnErrorAndNotCreated) {
     EXPECT_EQ(QString::fromUtf8(r.err),
               QStringLiteral("quenby-strip: --settings: %1: the file does not exist\n").arg(path));
     EXPECT_FALSE(QFile::exists(path));
+}
+
+// A file too large to read and a link to another user's file: one line,
+// status 1, the file left as it is.
+TEST_F(CliProgramSettings, UnusableFileIsOneLineAndStatusOne) {
+    const QString huge = m_dir.filePath(QStringLiteral("huge.ini"));
+    QFile file(huge);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.resize(qint64(2) << 30));
+    file.close();
+    const QString theirs = m_dir.filePath(QStringLiteral("theirs.ini"));
+    writeFile(theirs, "[Default]\r\nStripVowels=1\r\n");
+    ASSERT_EQ(::chown(QFile::encodeName(theirs).constData(), 65534, 65534), 0);
+    const QString link = m_dir.filePath(QStringLiteral("qnb.ini"));
+    ASSERT_TRUE(QFile::link(theirs, link));
+    for (const auto& [path, reason] :
+         {std::pair(huge, "more than the 1 GiB"), std::pair(link, "belongs to another user")}) {
+        const Result r = run({"--settings=" + path}, "abc");
+        EXPECT_EQ(r.exitCode, 1);
+        EXPECT_EQ(r.out, "");
+        EXPECT_TRUE(r.err.startsWith("quenby-strip: --settings: " + path.toUtf8() + ": "));
+        EXPECT_TRUE(r.err.contains(reason)) << r.err.toStdString();
+        EXPECT_EQ(r.err.count('\n'), 1);
+    }
+    EXPECT_EQ(QFileInfo(huge).size(), qint64(2) << 30);
 }
 
 // ---------------------------------------------------------------------------

@@ -10,6 +10,7 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <map>
+#include <sys/stat.h>
 #include <unistd.h>
 #include <utility>
 
@@ -130,6 +131,14 @@ TEST(Install, ACopyThatCannotWriteItsFolderKeepsItsSettingsInTheUsersConfigFolde
     ASSERT_TRUE(running) << program.readAll().toStdString();
     EXPECT_TRUE(config.exists(QStringLiteral("qnb.ini")));
     EXPECT_TRUE(config.exists(QStringLiteral("qnbtext.ini")));
+    // What the user types is kept there: for the user alone.
+    const auto mode = [](const QString& path) {
+        struct stat st {};
+        return ::stat(QFile::encodeName(path).constData(), &st) == 0 ? st.st_mode & 07777 : 0u;
+    };
+    EXPECT_EQ(mode(config.path()), 0700u);
+    EXPECT_EQ(mode(config.filePath(QStringLiteral("qnb.ini"))), 0600u);
+    EXPECT_EQ(mode(config.filePath(QStringLiteral("qnbtext.ini"))), 0600u);
     EXPECT_EQ(QDir(root.filePath(QStringLiteral("bin")))
                   .entryList(QDir::Files)
                   .join(QLatin1Char(' '))

@@ -29,6 +29,7 @@ enum class Fault {
     SettingsIsAFolder,   // a folder where qnb.ini should be
     SavedTextsIsAFolder, // a folder where qnbtext.ini should be
     SettingsLocked,      // another process holds qnb.ini's lock for long
+    LockIsAFolder,       // a folder where qnb.ini's lock file should be
 };
 
 // Which file's writes the fault makes fail.
@@ -56,6 +57,7 @@ const FaultRow kFaults[] = {
     {"SettingsIsAFolder", Fault::SettingsIsAFolder, Hits::Settings, "a folder stands"},
     {"SavedTextsIsAFolder", Fault::SavedTextsIsAFolder, Hits::SavedTexts, "a folder stands"},
     {"SettingsLocked", Fault::SettingsLocked, Hits::Settings, "locked by settings_child"},
+    {"LockIsAFolder", Fault::LockIsAFolder, Hits::Settings, "a folder stands where the lock"},
 };
 
 constexpr long long kSmallDisk = 256 * 1024;
@@ -98,6 +100,9 @@ protected:
         case Fault::SettingsLocked:
             holdLock(kSettingsFileName);
             break;
+        case Fault::LockIsAFolder:
+            ASSERT_TRUE(QDir(path).mkdir(hitName() + QStringLiteral(".lock")));
+            break;
         }
     }
 
@@ -123,6 +128,9 @@ protected:
         case Fault::SettingsLocked:
             releaseLock();
             break;
+        case Fault::LockIsAFolder:
+            ASSERT_TRUE(QDir(folder.path()).rmdir(hitName() + QStringLiteral(".lock")));
+            break;
         }
     }
 
@@ -145,7 +153,8 @@ protected:
 
     QString hitName() const {
         const Fault f = GetParam().fault;
-        return QString::fromLatin1(f == Fault::SettingsIsAFolder || f == Fault::SettingsLocked
+        return QString::fromLatin1(f == Fault::SettingsIsAFolder || f == Fault::SettingsLocked ||
+                                           f == Fault::LockIsAFolder
                                        ? kSettingsFileName
                                        : kSavedTextsFileName);
     }
@@ -195,7 +204,7 @@ protected:
         EXPECT_EQ(fileState("qnbtext.ini"), text) << "the old saved texts, untouched";
         QStringList stray = strayEntries();
         stray.removeAll(QStringLiteral("filler"));
-        stray.removeAll(hitName() + QStringLiteral(".lock")); // the other process's
+        stray.removeAll(hitName() + QStringLiteral(".lock")); // the other process's, the folder
         EXPECT_EQ(stray, QStringList()) << "no temporary file of a failed write stays";
     }
 

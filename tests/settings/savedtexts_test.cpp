@@ -138,6 +138,20 @@ TEST(SavedTexts, PathsAndNames) {
     EXPECT_EQ(joinPath("/opt/quenby/", kSavedTextsFileName), "/opt/quenby//qnbtext.ini");
 }
 
+// The folder the program makes for its files is its user's alone; its
+// missing parents are ordinary folders, and a folder that exists keeps its mode.
+TEST(SavedTexts, ProgramFolderMadePrivateOnlyWhenMadeHere) {
+    const TempFolder parent;
+    const QString made = parent.file("config/quenby");
+    makeProgramFolder(made);
+    EXPECT_EQ(modeOf(made), 0700u);
+    const QString existing = parent.file("existing");
+    ASSERT_TRUE(QDir().mkdir(existing));
+    ASSERT_EQ(::chmod(QFile::encodeName(existing).constData(), 0755), 0);
+    makeProgramFolder(existing);
+    EXPECT_EQ(modeOf(existing), 0755u);
+}
+
 TEST(SavedTextsErrors, LoadingMissingFileFailsAndCreatesNothing) {
     const TempFolder folder;
     try {

@@ -43,7 +43,8 @@ int keys(const QString& path, const QString& prefix, int count) {
 }
 
 int holdLock(const QString& path) {
-    const FileLock lock(path);
+    LockPolicy policy;
+    const FileLock lock(path, policy);
     announce("locked");
     std::this_thread::sleep_for(std::chrono::minutes(5));
     return 0;

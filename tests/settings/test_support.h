@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 #include <string>
 #include <sys/resource.h>
+#include <sys/stat.h>
 
 namespace quenby::test {
 
@@ -60,6 +61,12 @@ private:
     rlimit m_saved{};
     void (*m_savedHandler)(int) = nullptr;
 };
+
+// The permission bits of the file path leads to (0 when there is none).
+inline unsigned modeOf(const QString& path) {
+    struct stat st {};
+    return ::stat(QFile::encodeName(path).constData(), &st) == 0 ? st.st_mode & 07777 : 0;
+}
 
 inline QByteArray bytes(const std::string& s) {
     return QByteArray::fromStdString(s);
