@@ -1,6 +1,7 @@
 #include "window/quenby.xpm"
 #include "window/skivler.h"
 
+#include <QAccessibleWidget>
 #include <QApplication>
 #include <QGroupBox>
 #include <QLabel>
@@ -173,9 +174,18 @@ void build(const Control& row, const QColor& highlightText) {
         w->setAccessibleDescription(QString::fromUtf8(row.description));
 }
 
+// A screen reader meets the window as a top-level window (a frame), not as
+// a plain pane.
+QAccessibleInterface* windowAccessible(const QString& className, QObject* object) {
+    if (className == QLatin1String(Skivler::staticMetaObject.className()) && object->isWidgetType())
+        return new QAccessibleWidget(static_cast<QWidget*>(object), QAccessible::Window);
+    return nullptr;
+}
+
 } // namespace
 
 void Skivler::prepareApplication() {
+    QAccessible::installFactory(windowAccessible);
     QApplication::setStyle(new CompactStyle);
     QApplication::setPalette(QApplication::style()->standardPalette());
     QFont font;

@@ -29,6 +29,10 @@ bool isLabel(QWidget* w) {
 
 TEST_F(WindowTest, EveryControlHasANameThatTellsItApart) {
     Skivler& s = open();
+    // A top-level window, as a screen reader announces it by its title.
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(&s)->role(), QAccessible::Window);
+    EXPECT_EQ(said(&s, QAccessible::Name), "Quenby 5.0");
+
     QList<QWidget*> controls = s.findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
     controls += s.frameCase->findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
     ASSERT_EQ(controls.size(), 55) << "every control of the window, the case buttons included";
