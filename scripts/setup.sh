@@ -9,6 +9,11 @@ packages=(
     libgtest-dev libgmock-dev libbenchmark-dev
     fonts-dejavu-core fonts-dejavu-extra
     xvfb xdotool xclip
+    # the desktop-session tests: a private session bus and the accessibility
+    # bus with the AT-SPI bindings a screen reader uses; a Wayland compositor,
+    # Qt's Wayland platform plugin and the Wayland clipboard tools
+    dbus-daemon at-spi2-core python3-pyatspi
+    weston qt6-wayland wl-clipboard
     clang libclang-rt-14-dev
     clang-format
     # llvm-symbolizer, so that fuzzer reports name files and lines

@@ -1,6 +1,7 @@
 #include "window/quenby.xpm"
 #include "window/skivler.h"
 
+#include <QAccessibleWidget>
 #include <QApplication>
 #include <QGroupBox>
 #include <QLabel>
@@ -63,9 +64,10 @@ using AnyControl = std::variant<CommandButton*, CheckBox*, OptionButton*, QLabel
 struct Control {
     template <class W>
     Control(W* control, const char* name, Kind<W>, int left, int top, int width, int height,
-            int tab, const char* caption, unsigned look)
+            int tab, const char* caption, unsigned look, const char* spoken,
+            const char* description = nullptr)
         : control(control), name(name), left(left), top(top), width(width), height(height),
-          tab(tab), caption(caption), look(look) {}
+          tab(tab), caption(caption), look(look), spoken(spoken), description(description) {}
 
     QWidget* widget() const {
         return std::visit([](auto* w) -> QWidget* { return w; }, control);
@@ -77,6 +79,12 @@ struct Control {
     int tab;                      // place in the focus order
     const char* caption;          // for a text box: its text
     unsigned look;
+    // What a screen reader says of the control: its accessible name (null:
+    // its caption, where that names it well) and, where the name alone does
+    // not tell what the control does, a description. The captions on screen
+    // stay as they are.
+    const char* spoken;
+    const char* description;
 };
 
 QFont boldFont() {
@@ -160,11 +168,24 @@ void build(const Control& row, const QColor& highlightText) {
         w->hide();
     if (row.look & Underneath)
         w->lower();
+    if (row.spoken)
+        w->setAccessibleName(QString::fromUtf8(row.spoken));
+    if (row.description)
+        w->setAccessibleDescription(QString::fromUtf8(row.description));
+}
+
+// A screen reader meets the window as a top-level window (a frame), not as
+// a plain pane.
+QAccessibleInterface* windowAccessible(const QString& className, QObject* object) {
+    if (className == QLatin1String(Skivler::staticMetaObject.className()) && object->isWidgetType())
+        return new QAccessibleWidget(static_cast<QWidget*>(object), QAccessible::Window);
+    return nullptr;
 }
 
 } // namespace
 
 void Skivler::prepareApplication() {
+    QAccessible::installFactory(windowAccessible);
     QApplication::setStyle(new CompactStyle);
     QApplication::setPalette(QApplication::style()->standardPalette());
     QFont font;
@@ -185,79 +206,109 @@ void Skivler::buildLayout() {
     window.setColor(QPalette::Disabled, QPalette::WindowText, kGreyed);
     setPalette(window);
 
+    // What a slot box does, for a screen reader.
+    const char* const slot = "A character to strip; the marker takes its place";
+
     // The control table: one row per control, area by area, top to bottom.
+    // The last columns are what a screen reader says of the control.
     const std::vector<Control> controls = {
         // Top row.
-        {cmdInput, "cmdInput", commandButton, 240, 120, 2175, 375, 23, "Paste Input", Bold},
-        {yesPaste, "yesPaste", checkBox, 2520, 120, 1095, 375, 55, "Auto-Paste", TickAtRight},
-        {cmdOutput, "cmdOutput", commandButton, 5280, 120, 2175, 375, 24, "Copy Output", Bold},
-        {yesCopy, "yesCopy", checkBox, 7560, 120, 1095, 375, 27, "Auto-Copy", TickAtRight},
-        {yesWrap, "yesWrap", checkBox, 8880, 120, 1215, 375, 29, "Word wrap", Ticked | TickAtRight},
-        // Headings of the two text areas.
+        {cmdInput, "cmdInput", commandButton, 240, 120, 2175, 375, 23, "Paste Input", Bold, nullptr,
+         "Replace the input text with the text on the clipboard"},
+        {yesPaste, "yesPaste", checkBox, 2520, 120, 1095, 375, 55, "Auto-Paste", TickAtRight,
+         nullptr, "At start, take the text on the clipboard as the input"},
+        {cmdOutput, "cmdOutput", commandButton, 5280, 120, 2175, 375, 24, "Copy Output", Bold,
+         nullptr, "Put the output text on the clipboard"},
+        {yesCopy, "yesCopy", checkBox, 7560, 120, 1095, 375, 27, "Auto-Copy", TickAtRight, nullptr,
+         "Put the output text on the clipboard after every change"},
+        {yesWrap, "yesWrap", checkBox, 8880, 120, 1215, 375, 29, "Word wrap", Ticked | TickAtRight,
+         nullptr, "Wrap long lines of the input and output text"},
+        // Headings of the two text areas. Label2's caption changes with
+        // Auto-Copy, so a screen reader reads the caption itself.
         {Label1, "Label1", label, 240, 720, 1455, 375, 6, "INPUT TEXT",
-         Bold | HighlightText | Underneath},
+         Bold | HighlightText | Underneath, nullptr},
         {cmdOutToIn, "cmdOutToIn", commandButton, 1440, 720, 1935, 255, 25,
-         "Use output as new input", Plain},
-        {Label10, "Label10", label, 3480, 720, 615, 255, 52, "Select", Plain},
-        {cmdAll1, "cmdAll1", commandButton, 4080, 720, 495, 255, 31, "all", Plain},
-        {cmdNone1, "cmdNone1", commandButton, 4560, 720, 495, 255, 51, "none", Plain},
-        {Label2, "Label2", label, 5280, 720, 4815, 255, 7, "OUTPUT TEXT", Bold | Underneath},
-        {Label11, "Label11", label, 8520, 720, 495, 255, 54, "Select", Plain},
-        {cmdAll2, "cmdAll2", commandButton, 9120, 720, 495, 255, 32, "all", Plain},
-        {cmdNone2, "cmdNone2", commandButton, 9600, 720, 495, 255, 53, "none", Plain},
-        // The text areas: the wrapping box of each pair shows first.
-        {Text1, "Text1", textArea, 240, 960, 4815, 5055, 0, "", Wraps},
-        {Text4, "Text4", textArea, 240, 960, 4815, 5055, 1, "", Hidden},
-        {Text2, "Text2", textArea, 5280, 960, 4815, 5055, 4, "", Wraps},
-        {Text5, "Text5", textArea, 5280, 960, 4815, 5055, 30, "", Hidden},
+         "Use output as new input", Plain, nullptr,
+         "Make the output the new input and empty the strip and replace strings"},
+        {Label10, "Label10", label, 3480, 720, 615, 255, 52, "Select", Plain, "Select input text"},
+        {cmdAll1, "cmdAll1", commandButton, 4080, 720, 495, 255, 31, "all", Plain,
+         "Select all of the input", "Select the whole input text and put the focus on it"},
+        {cmdNone1, "cmdNone1", commandButton, 4560, 720, 495, 255, 51, "none", Plain,
+         "Select none of the input",
+         "Remove the selection from the input text and put the caret at its start"},
+        {Label2, "Label2", label, 5280, 720, 4815, 255, 7, "OUTPUT TEXT", Bold | Underneath,
+         nullptr},
+        {Label11, "Label11", label, 8520, 720, 495, 255, 54, "Select", Plain, "Select output text"},
+        {cmdAll2, "cmdAll2", commandButton, 9120, 720, 495, 255, 32, "all", Plain,
+         "Select all of the output", "Select the whole output text and put the focus on it"},
+        {cmdNone2, "cmdNone2", commandButton, 9600, 720, 495, 255, 53, "none", Plain,
+         "Select none of the output",
+         "Remove the selection from the output text and put the caret at its start"},
+        // The text areas: the wrapping box of each pair shows first; the two
+        // boxes of a pair are one text to the user.
+        {Text1, "Text1", textArea, 240, 960, 4815, 5055, 0, "", Wraps, "Input text"},
+        {Text4, "Text4", textArea, 240, 960, 4815, 5055, 1, "", Hidden, "Input text"},
+        {Text2, "Text2", textArea, 5280, 960, 4815, 5055, 4, "", Wraps, "Output text"},
+        {Text5, "Text5", textArea, 5280, 960, 4815, 5055, 30, "", Hidden, "Output text"},
         // The strip options (left) and the strip string (right).
-        {Label7, "Label7", label, 240, 6120, 375, 255, 41, "Strip:", Plain},
-        {noVowels, "noVowels", checkBox, 840, 6120, 855, 195, 43, "Vowels", Ticked},
-        {noY, "noY", checkBox, 2280, 6120, 975, 195, 49, "Include Y", Ticked | TickAtRight},
-        {frameCase, "frameCase", frame, 840, 6360, 2415, 615, 44, "case", Plain},
-        {noNums, "noNums", checkBox, 3720, 6120, 1095, 195, 36, "Numbers", Plain},
-        {noGaps, "noGaps", checkBox, 3720, 6480, 975, 195, 38, "Spaces", Plain},
-        {noPunc, "noPunc", checkBox, 3720, 6840, 1215, 195, 37, "Punctuation", Plain},
-        {Label4, "Label4", label, 5280, 6120, 4815, 255, 26, "Strip this string", Underneath},
+        {Label7, "Label7", label, 240, 6120, 375, 255, 41, "Strip:", Plain, nullptr},
+        {noVowels, "noVowels", checkBox, 840, 6120, 855, 195, 43, "Vowels", Ticked, "Strip vowels"},
+        {noY, "noY", checkBox, 2280, 6120, 975, 195, 49, "Include Y", Ticked | TickAtRight, nullptr,
+         "Count Y and y among the vowels"},
+        {frameCase, "frameCase", frame, 840, 6360, 2415, 615, 44, "case", Plain, "Vowel case",
+         "Which vowels to strip: upper case, lower case or both"},
+        {noNums, "noNums", checkBox, 3720, 6120, 1095, 195, 36, "Numbers", Plain, "Strip numbers"},
+        {noGaps, "noGaps", checkBox, 3720, 6480, 975, 195, 38, "Spaces", Plain, "Strip spaces"},
+        {noPunc, "noPunc", checkBox, 3720, 6840, 1215, 195, 37, "Punctuation", Plain,
+         "Strip punctuation"},
+        {Label4, "Label4", label, 5280, 6120, 4815, 255, 26, "Strip this string", Underneath,
+         nullptr},
         {yesCase, "yesCase", checkBox, 8640, 6120, 1455, 255, 33, "Case sensitive",
-         Ticked | TickAtRight},
-        {StripString, "StripString", lineBox, 5280, 6360, 4815, 285, 2, "", LightGrey},
+         Ticked | TickAtRight, nullptr, "Find the strip string only where its letter case matches"},
+        {StripString, "StripString", lineBox, 5280, 6360, 4815, 285, 2, "", LightGrey,
+         "Strip this string"},
         {Label6, "Label6", label, 5280, 6720, 4815, 255, 28, "Replace with ...",
-         Disabled | Underneath},
-        {Label5, "Label5", label, 8640, 6720, 975, 255, 35, "Occurrences", Plain},
-        {txtN, "txtN", lineBox, 9600, 6660, 495, 285, 34, "", ReadOnly | Centred | LightGrey},
+         Disabled | Underneath, nullptr},
+        {Label5, "Label5", label, 8640, 6720, 975, 255, 35, "Occurrences", Plain, nullptr},
+        {txtN, "txtN", lineBox, 9600, 6660, 495, 285, 34, "", ReadOnly | Centred | LightGrey,
+         "Occurrences", "How often the strip string occurs in the input text"},
         {ReplaceString, "ReplaceString", lineBox, 5280, 6960, 4815, 285, 3, "",
-         Disabled | LightGrey},
+         Disabled | LightGrey, "Replace with",
+         "Put in place of each occurrence of the strip string"},
         // The case option buttons, placed inside frameCase.
-        {Option2[0], "Option2_0", optionButton, 120, 240, 615, 255, 45, "uppr", Plain},
-        {Option2[1], "Option2_1", optionButton, 840, 240, 615, 255, 46, "lwr", Plain},
-        {Option2[2], "Option2_2", optionButton, 1560, 240, 735, 255, 47, "both", Ticked},
+        {Option2[0], "Option2_0", optionButton, 120, 240, 615, 255, 45, "uppr", Plain,
+         "Upper case"},
+        {Option2[1], "Option2_1", optionButton, 840, 240, 615, 255, 46, "lwr", Plain, "Lower case"},
+        {Option2[2], "Option2_2", optionButton, 1560, 240, 735, 255, 47, "both", Ticked,
+         "Both cases"},
         // The character slots and the buttons at the bottom.
         {Label3, "Label3", label, 240, 7200, 4095, 255, 22,
-         "User-defined (and not already stripped elsewhere)", Plain},
-        {Label8, "Label8", label, 4440, 7200, 735, 255, 48, "Marker", Centred},
-        {cmdClearVowels, "cmdClearVowels", commandButton, 240, 7440, 495, 315, 19, "clear", Plain},
-        {A, "A", lineBox, 840, 7440, 255, 285, 8, "", Centred},
-        {E, "E", lineBox, 1200, 7440, 255, 285, 10, "", Centred},
-        {I, "I", lineBox, 1560, 7440, 255, 285, 12, "", Centred},
-        {O, "O", lineBox, 1920, 7440, 255, 285, 14, "", Centred},
-        {U, "U", lineBox, 2280, 7440, 255, 285, 16, "", Centred},
-        {aa, "aa", lineBox, 2640, 7440, 255, 285, 9, "", Centred},
-        {ee, "ee", lineBox, 3000, 7440, 255, 285, 11, "", Centred},
-        {ii, "ii", lineBox, 3360, 7440, 255, 285, 13, "", Centred},
-        {oo, "oo", lineBox, 3720, 7440, 255, 285, 15, "", Centred},
-        {uu, "uu", lineBox, 4080, 7440, 255, 285, 17, "", Centred},
-        {Label9, "Label9", label, 4440, 7440, 135, 255, 50, "=", Centred},
-        {yy, "yy", lineBox, 4680, 7440, 255, 285, 21, "", Centred | WhiteOnBlack},
+         "User-defined (and not already stripped elsewhere)", Plain, nullptr},
+        {Label8, "Label8", label, 4440, 7200, 735, 255, 48, "Marker", Centred, nullptr},
+        {cmdClearVowels, "cmdClearVowels", commandButton, 240, 7440, 495, 315, 19, "clear", Plain,
+         "Clear character slots", "Empty the ten character slots and the marker"},
+        {A, "A", lineBox, 840, 7440, 255, 285, 8, "", Centred, "Character slot 1", slot},
+        {E, "E", lineBox, 1200, 7440, 255, 285, 10, "", Centred, "Character slot 2", slot},
+        {I, "I", lineBox, 1560, 7440, 255, 285, 12, "", Centred, "Character slot 3", slot},
+        {O, "O", lineBox, 1920, 7440, 255, 285, 14, "", Centred, "Character slot 4", slot},
+        {U, "U", lineBox, 2280, 7440, 255, 285, 16, "", Centred, "Character slot 5", slot},
+        {aa, "aa", lineBox, 2640, 7440, 255, 285, 9, "", Centred, "Character slot 6", slot},
+        {ee, "ee", lineBox, 3000, 7440, 255, 285, 11, "", Centred, "Character slot 7", slot},
+        {ii, "ii", lineBox, 3360, 7440, 255, 285, 13, "", Centred, "Character slot 8", slot},
+        {oo, "oo", lineBox, 3720, 7440, 255, 285, 15, "", Centred, "Character slot 9", slot},
+        {uu, "uu", lineBox, 4080, 7440, 255, 285, 17, "", Centred, "Character slot 10", slot},
+        {Label9, "Label9", label, 4440, 7440, 135, 255, 50, "=", Centred, "replaced by"},
+        {yy, "yy", lineBox, 4680, 7440, 255, 285, 21, "", Centred | WhiteOnBlack, "Marker",
+         "Put in place of each character that a slot strips; empty puts nothing"},
         {cmdDefaults, "cmdDefaults", commandButton, 5280, 7440, 1455, 375, 40, "Reset to Defaults",
-         Plain},
+         Plain, nullptr, "Set every option, slot and string to its default"},
         {cmdClearTexts, "cmdClearTexts", commandButton, 6840, 7440, 1455, 375, 5, "Clear Text",
-         Plain},
+         Plain, nullptr, "Empty the input, the output and the strip and replace strings"},
         {yesRemember, "yesRemember", checkBox, 8400, 7560, 1695, 255, 39, "Remember settings",
-         TickAtRight},
+         TickAtRight, nullptr, "Keep every setting and the input text for the next start"},
         // Never shown: the twelfth slot and the suspend flag.
-        {Y, "Y", lineBox, 0, 0, 255, 285, 20, "", Hidden | Centred},
-        {sus, "sus", checkBox, 0, 0, 255, 255, 42, "sus", Hidden},
+        {Y, "Y", lineBox, 0, 0, 255, 285, 20, "", Hidden | Centred, "Unused character slot"},
+        {sus, "sus", checkBox, 0, 0, 255, 255, 42, "sus", Hidden, "Suspend updates"},
     };
     const QColor highlightText = palette().color(QPalette::HighlightedText);
     for (const Control& row : controls)
