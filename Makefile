@@ -30,8 +30,10 @@ test: build
 bench: build
 	./$(BUILD)/bench/engine_bench
 
-# The Debian package, $(BUILD)/quenby_VERSION-REVISION_ARCH.deb (CPack).
+# The Debian package, $(BUILD)/quenby_VERSION-REVISION_ARCH.deb (CPack), made
+# afresh: one of an older version goes first.
 package: build
+	rm -f $(BUILD)/quenby_*.deb
 	cd $(BUILD) && cpack
 
 # The package checked as a user gets it, without installing it: lintian, the
