@@ -6,8 +6,8 @@ JOBS ?= $(shell nproc)
 # Under CI (CI=true) every build treats compiler warnings as errors.
 WERROR := $(if $(filter true,$(CI)),-DQUENBY_WERROR=ON)
 
-.PHONY: all setup configure build run test bench format format-check clean test-sanitize \
-	fuzz-build fuzz
+.PHONY: all setup configure build run test bench package package-check format format-check \
+	clean test-sanitize fuzz-build fuzz
 
 all: build
 
@@ -29,6 +29,18 @@ test: build
 
 bench: build
 	./$(BUILD)/bench/engine_bench
+
+# The Debian package, $(BUILD)/quenby_VERSION-REVISION_ARCH.deb (CPack), made
+# afresh: one of an older version goes first.
+package: build
+	rm -f $(BUILD)/quenby_*.deb
+	cd $(BUILD) && cpack
+
+# The package checked as a user gets it, without installing it: lintian, the
+# desktop entry and AppStream validators, and its programs run from a folder
+# it is unpacked into.
+package-check: package
+	BUILD=$(BUILD) bash scripts/package-check.sh
 
 # The whole test suite under AddressSanitizer and UndefinedBehaviorSanitizer,
 # built in Debug (assertions on) at -O1 in its own folder. Every report stops

@@ -273,8 +273,13 @@ Settings and input:
       --version             output version information and exit
 
 The output is UTF-8, with line breaks (LF or CR LF) as they came.
-Exit status: 0 when all went well, 1 when an input could not be read or was
-not valid UTF-8, or the output could not be written, 2 on a bad command line.
+
+Exit status:
+  0  all went well
+  1  an input or the settings file could not be read, an input was not
+     valid UTF-8, or the output could not be written (each failure is
+     named on standard error)
+  2  a bad command line
 )";
 }
 

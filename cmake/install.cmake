@@ -1,17 +1,31 @@
-# Installs the program with its desktop entry and icon in the usual XDG
+# Installs the programs and their desktop files in the usual XDG and FHS
 # places under the prefix:
 #   bin/quenby, bin/quenby-strip
 #   share/applications/quenby.desktop
-#   share/icons/hicolor/32x32/apps/quenby.xpm   (the icon theme's place)
-#   share/pixmaps/quenby.xpm                    (for menus that look only there)
-# An installed copy keeps its settings beside itself when it may write
-# there, otherwise in the user's configuration folder.
+#   share/icons/hicolor/SIZExSIZE/apps/quenby.png   (16 to 256 px)
+#   share/icons/hicolor/scalable/apps/quenby.svg
+#   share/metainfo/io.github.quenby.quenby.metainfo.xml   (AppStream)
+#   share/man/man1/quenby.1.gz, share/man/man1/quenby-strip.1.gz
+#   share/doc/quenby/copyright                      (the MIT licence)
+# and, in the Debian package only, share/doc/quenby/changelog.Debian.gz.
+# An installed copy keeps its settings beside itself when it may write there
+# and is not under /usr, otherwise in the user's configuration folder.
 include(GNUInstallDirs)
+set(docdir ${CMAKE_INSTALL_DATADIR}/doc/quenby)
 
 install(TARGETS quenby quenby-strip RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(FILES ${PROJECT_SOURCE_DIR}/data/quenby.desktop
         DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
-install(FILES ${PROJECT_SOURCE_DIR}/window/quenby.xpm
-        DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/32x32/apps)
-install(FILES ${PROJECT_SOURCE_DIR}/window/quenby.xpm
-        DESTINATION ${CMAKE_INSTALL_DATADIR}/pixmaps)
+foreach(size IN LISTS QUENBY_ICON_SIZES)
+    install(FILES ${QUENBY_ICON_FOLDER}/${size}x${size}/apps/quenby.png
+            DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps)
+endforeach()
+install(FILES ${PROJECT_SOURCE_DIR}/window/quenby.svg
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
+set(metainfo io.github.quenby.quenby.metainfo.xml)
+configure_file(${PROJECT_SOURCE_DIR}/data/${metainfo}.in ${CMAKE_BINARY_DIR}/${metainfo} @ONLY)
+install(FILES ${CMAKE_BINARY_DIR}/${metainfo} DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
+install(FILES ${QUENBY_MAN_PAGES} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+install(FILES ${CMAKE_BINARY_DIR}/copyright DESTINATION ${docdir})
+install(FILES ${CMAKE_BINARY_DIR}/changelog.Debian.gz DESTINATION ${docdir}
+        COMPONENT debian EXCLUDE_FROM_ALL)

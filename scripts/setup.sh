@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Installs the Debian packages Quenby needs to build, test and benchmark.
+# Installs the Debian packages Quenby needs to build, test, benchmark and package.
 # Installs only what is missing; prints nothing and exits at once when all is there.
 set -euo pipefail
 
@@ -14,6 +14,8 @@ packages=(
     # Qt's Wayland platform plugin and the Wayland clipboard tools
     dbus-daemon at-spi2-core python3-pyatspi
     weston qt6-wayland wl-clipboard
+    # the Debian package (make package) and its checks (scripts/package-check.sh)
+    dpkg-dev file librsvg2-bin help2man lintian appstream desktop-file-utils
     clang libclang-rt-14-dev
     clang-format
     # llvm-symbolizer, so that fuzzer reports name files and lines

@@ -14,7 +14,8 @@ QString joinPath(const QString& folder, const QString& fileName);
 
 // The folder where the settings file and the saved-texts file live, for a
 // program whose executable is in executableDir: that folder when the program
-// may write there; otherwise (a copy installed in a system folder) the user's
+// may write there and it is not under /usr; otherwise (a copy installed in a
+// system folder, or any copy under /usr, even run by root) the user's
 // configuration folder for the application, QStandardPaths'
 // AppConfigLocation (~/.config/quenby for the application name "quenby").
 // Only chooses: nothing is created.

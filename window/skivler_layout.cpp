@@ -1,4 +1,4 @@
-#include "window/quenby.xpm"
+#include "window/icon.h"
 #include "window/skivler.h"
 
 #include <QAccessibleWidget>
@@ -196,7 +196,7 @@ void Skivler::prepareApplication() {
 
 void Skivler::buildLayout() {
     setWindowTitle(QStringLiteral("Quenby 5.0"));
-    setWindowIcon(QIcon(QPixmap(quenby_icon)));
+    setWindowIcon(programIcon());
     setFixedSize(10350 / kTwipsPerPixel, 7965 / kTwipsPerPixel);
     setAutoFillBackground(true);
 

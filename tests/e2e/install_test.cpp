@@ -1,5 +1,6 @@
-// `cmake --install` into a temporary prefix puts the program, its desktop
-// entry and its icon where desktops look for them.
+// `cmake --install` into a temporary prefix puts the programs, the desktop
+// entry, the icons, the AppStream metadata and the manual pages where
+// desktops and `man` look for them.
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
@@ -50,7 +51,7 @@ std::map<QString, QString> desktopEntry(const QString& path) {
 
 } // namespace
 
-TEST(Install, PutsTheProgramTheDesktopEntryAndTheIconInTheirXdgPlaces) {
+TEST(Install, PutsTheProgramsAndTheirDesktopFilesInTheirPlaces) {
     QTemporaryDir prefix;
     ASSERT_TRUE(prefix.isValid());
     ASSERT_TRUE(installInto(prefix.path()));
@@ -74,19 +75,31 @@ TEST(Install, PutsTheProgramTheDesktopEntryAndTheIconInTheirXdgPlaces) {
         EXPECT_EQ(it->second, QLatin1String(value)) << key;
     }
     // The entry names what was installed: its Exec is the program in bin/,
-    // its Icon an icon of that name in the theme and among the pixmaps.
+    // its Icon an icon of that name in the theme: the drawing to scale, and a
+    // picture of its folder's size in each size folder, 16 to 256 px.
     EXPECT_EQ(entry.at(QStringLiteral("Exec")), program.fileName());
-    const QString icon = entry.at(QStringLiteral("Icon")) + QStringLiteral(".xpm");
-    for (const QString& folder :
-         {QStringLiteral("share/icons/hicolor/32x32/apps"), QStringLiteral("share/pixmaps")}) {
-        const QImage image(root.filePath(folder + QLatin1Char('/') + icon));
-        EXPECT_EQ(std::make_pair(image.width(), image.height()), std::make_pair(32, 32))
-            << folder.toStdString() << "/" << icon.toStdString();
+    const QString icon = entry.at(QStringLiteral("Icon"));
+    const QDir hicolor(root.filePath(QStringLiteral("share/icons/hicolor")));
+    EXPECT_TRUE(hicolor.exists(QStringLiteral("scalable/apps/") + icon + QStringLiteral(".svg")));
+    const QStringList sizes = hicolor.entryList({QStringLiteral("*x*")}, QDir::Dirs);
+    EXPECT_TRUE(sizes.contains(QStringLiteral("16x16")) &&
+                sizes.contains(QStringLiteral("256x256")))
+        << sizes.join(QLatin1Char(' ')).toStdString();
+    for (const QString& folder : sizes) {
+        const int side = folder.section(QLatin1Char('x'), 0, 0).toInt();
+        const QImage image(
+            hicolor.filePath(folder + QStringLiteral("/apps/") + icon + QStringLiteral(".png")));
+        EXPECT_EQ(image.size(), QSize(side, side)) << folder.toStdString();
     }
+    // The manual pages, the AppStream metadata and the licence.
+    for (const char* file :
+         {"share/man/man1/quenby.1.gz", "share/man/man1/quenby-strip.1.gz",
+          "share/metainfo/io.github.quenby.quenby.metainfo.xml", "share/doc/quenby/copyright"})
+        EXPECT_TRUE(QFileInfo(root.filePath(QLatin1String(file))).isFile()) << file;
 }
 
-// A copy installed where its user cannot write (as under /usr/local/bin for
-// anyone but root) keeps its settings in ~/.config/quenby/ instead.
+// A copy installed where its user cannot write keeps its settings in
+// ~/.config/quenby/ instead.
 TEST(Install, ACopyThatCannotWriteItsFolderKeepsItsSettingsInTheUsersConfigFolder) {
     const QString setpriv = QStandardPaths::findExecutable(QStringLiteral("setpriv"));
     if (::geteuid() != 0 || setpriv.isEmpty())
