@@ -4,7 +4,12 @@
 #include <QSaveFile>
 #include <QString>
 #include <benchmark/benchmark.h>
+#include <cstdio>
+#include <map>
 #include <random>
+#include <string>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -99,6 +104,76 @@ void Copy(benchmark::State& state) {
     state.SetItemsProcessed(state.iterations() * state.range(0));
 }
 
+// Worst cases for finding the strip string: strings that a matcher going
+// character by character compares far into at nearly every position of the
+// text, each against a two-character string over the same text, in the same
+// run. The two-character string is the long one's first and last character;
+// neither occurs, so both give the same output and differ only in the finding.
+// Options are the defaults (vowels of both cases and Y stripped).
+//   periodic: 'a' again and again, and 'a' x 20,000 then 'b': every position
+//             starts 20,000 matching characters.
+//   prefix:   a sentence again and again, and its first 20,000 characters
+//             then '!', which it never holds: every sentence start shares
+//             those 20,000.
+enum class MatchingText { Periodic, Prefix };
+
+constexpr qsizetype kLongString = 20000; // characters
+
+void Matching(benchmark::State& state, MatchingText shape, bool caseSensitive, bool longString,
+              quenby::detail::SweepMode mode) {
+    const qsizetype size = state.range(0);
+    const QString sentence =
+        QStringLiteral("The cat sat on the mat, then the dog sat on the cat. ");
+    const QString text = shape == MatchingText::Periodic
+                             ? QString(size, QLatin1Char('a'))
+                             : sentence.repeated(size / sentence.size() + 1).left(size);
+    QString worst = shape == MatchingText::Periodic
+                        ? QString(kLongString, QLatin1Char('a')) + QLatin1Char('b')
+                        : sentence.repeated(kLongString / sentence.size() + 1).left(kLongString) +
+                              QLatin1Char('!');
+    if (!caseSensitive)
+        worst = worst.toUpper();
+    quenby::StripOptions options;
+    options.stripString = longString ? worst : QString(worst.front()) + worst.back();
+    options.replacement = QStringLiteral("-");
+    options.caseSensitive = caseSensitive;
+    for (auto _ : state) {
+        const quenby::StripResult result = quenby::detail::strip(text, options, mode);
+        benchmark::DoNotOptimize(result.text.constData());
+        benchmark::ClobberMemory();
+    }
+    state.SetItemsProcessed(state.iterations() * size);
+}
+
+// The console report, and after it each long string's time over its
+// two-character string's, from the times of this run.
+class RatioReporter : public benchmark::ConsoleReporter {
+public:
+    void ReportRuns(const std::vector<Run>& runs) override {
+        for (const Run& run : runs)
+            if (run.run_type == Run::RT_Iteration && !run.error_occurred)
+                m_times[run.benchmark_name()] = run.GetAdjustedRealTime();
+        ConsoleReporter::ReportRuns(runs);
+    }
+    void Finalize() override {
+        ConsoleReporter::Finalize();
+        for (const auto& [name, time] : m_times) {
+            const size_t at = name.find("/long/");
+            if (at == std::string::npos)
+                continue;
+            const std::string stem = name.substr(0, at);
+            const std::string size = name.substr(at + 6);
+            const auto plain = m_times.find(stem + "/two/" + size);
+            if (plain != m_times.end())
+                std::printf("ratio %s/%s: long string / two characters = %.2f\n", stem.c_str(),
+                            size.c_str(), time / plain->second);
+        }
+    }
+
+private:
+    std::map<std::string, double> m_times;
+};
+
 } // namespace
 
 BENCHMARK_CAPTURE(Engine, vector, quenby::detail::SweepMode::Fastest)
@@ -125,7 +200,24 @@ int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv))
         return 1;
-    benchmark::RunSpecifiedBenchmarks();
+    // Matching/<text>/<case>/<sweep>/<string>/<characters of text>
+    for (const auto& [shapeName, shape] :
+         {std::pair("periodic", MatchingText::Periodic), std::pair("prefix", MatchingText::Prefix)})
+        for (const bool caseSensitive : {true, false})
+            for (const auto& [modeName, mode] :
+                 {std::pair("vector", quenby::detail::SweepMode::Fastest),
+                  std::pair("scalar", quenby::detail::SweepMode::OneUnitAtATime)})
+                for (const bool longString : {false, true})
+                    benchmark::RegisterBenchmark((std::string("Matching/") + shapeName +
+                                                  (caseSensitive ? "/case/" : "/nocase/") +
+                                                  modeName + (longString ? "/long" : "/two"))
+                                                     .c_str(),
+                                                 Matching, shape, caseSensitive, longString, mode)
+                        ->Arg(qsizetype(1) << 18)
+                        ->Arg(qsizetype(1) << 20)
+                        ->Unit(benchmark::kMillisecond);
+    RatioReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
     benchmark::Shutdown();
     return 0;
 }
