@@ -3,6 +3,7 @@
 #
 #   bench/strip_bench.sh [BUILD_DIR] [MEGABYTES]     (defaults: build, 200)
 #   bench/strip_bench.sh --memory [BUILD_DIR] [GIGABYTES]   (default: 2)
+#   bench/strip_bench.sh --matching [BUILD_DIR] [KIBIBYTES]   (default: 1024)
 #
 # Timing: an English-like text of MEGABYTES (80-character lines, a few
 # accented words and euro signs) is written to a temporary folder under /tmp
@@ -20,11 +21,23 @@
 # quenby-strip (nothing is stored), with the strip string and with the
 # defaults; prints the largest resident set size that /usr/bin/time saw, and
 # checks the defaults' whole output against tr's.
+#
+# Matching: KIBIBYTES of 'a' and nothing else, stripped of 'a' x 20,000 then
+# 'b' (which a matcher going character by character compares 20,000 deep at
+# every position) and of "ab", each with --no-vowels so that the text comes
+# out whole (checked); read whole (1 MiB at a time) and in 4 KiB pieces
+# (--chunk-size=4096), so that the 20,000 characters span many pieces. Best
+# wall and processor time of three runs each, and each long string's time
+# over "ab"'s.
 set -euo pipefail
 
 memory=0
+matching=0
 if [[ ${1:-} == --memory ]]; then
     memory=1
+    shift
+elif [[ ${1:-} == --matching ]]; then
+    matching=1
     shift
 fi
 build=${1:-build}
@@ -33,6 +46,53 @@ strip="$build/quenby-strip"
 
 work=$(mktemp -d /tmp/quenby-strip-bench.XXXXXX)
 trap 'rm -rf "$work"' EXIT
+
+# The best wall time and the best processor time (user + system) of three
+# runs, in seconds, and the largest resident set size in kB: "WALL CPU RSS".
+# Other work on the machine slows the wall time more than the processor time.
+best() {
+    local wall="" cpu="" rss=0 w u s m
+    for _ in 1 2 3; do
+        /usr/bin/time -f '%e %U %S %M' -o "$work/time" "$@" < "$file" > /dev/null
+        read -r w u s m < "$work/time"
+        if [[ -z $wall ]] || (( $(echo "$w < $wall" | bc -l) )); then wall=$w; fi
+        if [[ -z $cpu ]] || (( $(echo "$u + $s < $cpu" | bc -l) )); then cpu=$(echo "$u + $s" | bc -l); fi
+        (( m > rss )) && rss=$m
+    done
+    echo "$wall $cpu $rss"
+}
+
+if (( matching )); then
+    kibibytes=${2:-1024}
+    file="$work/a.txt"
+    head -c $(( kibibytes * 1024 )) /dev/zero | tr '\0' a > "$file"
+    long=$(head -c 20000 /dev/zero | tr '\0' a)b
+    echo "quenby-strip finding a strip string in $kibibytes KiB of 'a' (best of 3 runs each)"
+    printf '  %-48s %8s %8s   %s\n' "" "wall" "cpu" "long / \"ab\" (wall, cpu)"
+    for chunk in 1048576 4096; do
+        for string in ab "$long"; do
+            if ! cmp -s "$file" <("$strip" --no-vowels --strip="$string" --replace=- \
+                                   --chunk-size="$chunk" < "$file"); then
+                echo "--strip=${string:0:8}...: the output differs from the input" >&2
+                exit 1
+            fi
+            read -r wall cpu _ <<< "$(best "$strip" --no-vowels --strip="$string" --replace=- \
+                                      --chunk-size="$chunk")"
+            if [[ $string == ab ]]; then
+                name="\"ab\""
+                plain_wall=$wall plain_cpu=$cpu
+                ratios=""
+            else
+                name="'a' x 20000 then 'b'"
+                ratios=$(printf '%.2f, %.2f' "$(echo "$wall / $plain_wall" | bc -l)" \
+                         "$(echo "$cpu / $plain_cpu" | bc -l)")
+            fi
+            printf '  %-48s %6.2f s %6.2f s   %s\n' "$name, pieces of $chunk bytes" "$wall" "$cpu" \
+                "$ratios"
+        done
+    done
+    exit 0
+fi
 
 # About 4 MB of words; longer texts repeat it.
 awk 'BEGIN {
@@ -83,21 +143,6 @@ file="$work/text.txt"
 blocks=$(( (megabytes * 1000000 + 3999999) / 4000000 ))
 for (( i = 0; i < blocks; i++ )); do cat "$work/block.txt"; done | head -c $(( megabytes * 1000000 )) > "$file"
 size=$(stat -c %s "$file")
-
-# The best wall time and the best processor time (user + system) of three
-# runs, in seconds, and the largest resident set size in kB: "WALL CPU RSS".
-# Other work on the machine slows the wall time more than the processor time.
-best() {
-    local wall="" cpu="" rss=0 w u s m
-    for _ in 1 2 3; do
-        /usr/bin/time -f '%e %U %S %M' -o "$work/time" "$@" < "$file" > /dev/null
-        read -r w u s m < "$work/time"
-        if [[ -z $wall ]] || (( $(echo "$w < $wall" | bc -l) )); then wall=$w; fi
-        if [[ -z $cpu ]] || (( $(echo "$u + $s < $cpu" | bc -l) )); then cpu=$(echo "$u + $s" | bc -l); fi
-        (( m > rss )) && rss=$m
-    done
-    echo "$wall $cpu $rss"
-}
 
 check() { # check NAME -- CMD1... -- CMD2...
     local name=$1; shift; shift

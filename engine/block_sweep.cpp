@@ -3,6 +3,7 @@
 #include "engine/character_rules.h"
 #include "engine/string_matcher.h"
 
+#include <QChar>
 #include <algorithm>
 #include <array>
 
@@ -52,6 +53,15 @@ struct BlockSweep::Tables {
     int windows = 0;
     std::array<std::array<char16_t, 2>, kMaxWindows> windowUnits{};
     bool windowsAreWhole = false;
+    // A string longer than the windows is put to the finder where they
+    // agree; but first, where its last character takes one unit, that
+    // character is compared too, lastAt units after the first (against
+    // lastUnits as for a window, while a unit of 256 or more always passes,
+    // since it may compare equal to it).
+    bool lastFilter = false;
+    qsizetype lastAt = 0;
+    std::array<char16_t, 2> lastUnits{};
+    bool lastAnyNarrow = false;
     const char32_t* fold = nullptr;    // what each unit below 256 is compared as
     const char32_t* pattern = nullptr; // the strip string's characters, compared as
     qsizetype patternSize = 0;
@@ -75,6 +85,18 @@ namespace {
 
 using Tables = BlockSweep::Tables;
 
+// The units below 256 that compare equal to the character c, at most
+// three: the first and the last of them (the same one twice when there is
+// one) and how many there are.
+std::pair<std::array<char16_t, 2>, int> unitsEqualTo(const Matcher& matcher, char32_t c) {
+    std::array<char16_t, 3> units{};
+    int found = 0;
+    for (char16_t u = 0; u < 256 && found < 3; ++u)
+        if (matcher.fold(u) == c)
+            units[size_t(found++)] = u;
+    return {{units[0], units[size_t(std::max(found, 1) - 1)]}, found};
+}
+
 void addMatching(Tables& t, const Matcher& matcher, const QString& replacement) {
     t.matching = true;
     t.fold = matcher.latin1Fold();
@@ -82,21 +104,23 @@ void addMatching(Tables& t, const Matcher& matcher, const QString& replacement) 
     t.patternSize = matcher.size();
     t.windows = int(std::min<qsizetype>(matcher.size(), kMaxWindows));
     for (int j = 0; j < t.windows; ++j) {
-        std::array<char16_t, 3> units{};
-        int found = 0;
-        for (char16_t u = 0; u < 256 && found < 3; ++u)
-            if (matcher.fold(u) == matcher.pattern()[j])
-                units[size_t(found++)] = u;
+        const auto [units, found] = unitsEqualTo(matcher, matcher.pattern()[j]);
         if (found == 3) { // no letter has three cases below 256; compare no further
             t.windows = j;
             break;
         }
         // A unit of 256 or more never counts in a window: 0x100 stands for none.
-        t.windowUnits[size_t(j)] =
-            found == 0 ? std::array<char16_t, 2>{0x100, 0x100}
-                       : std::array<char16_t, 2>{units[0], units[size_t(found - 1)]};
+        t.windowUnits[size_t(j)] = found == 0 ? std::array<char16_t, 2>{0x100, 0x100} : units;
     }
     t.windowsAreWhole = t.windows == matcher.size();
+    const char32_t last = matcher.pattern()[matcher.size() - 1];
+    if (!t.windowsAreWhole && !QChar::requiresSurrogates(last)) {
+        const auto [units, found] = unitsEqualTo(matcher, last);
+        t.lastFilter = found < 3;
+        t.lastAt = matcher.unitsOf(matcher.size()) - 1;
+        t.lastUnits = units;
+        t.lastAnyNarrow = found > 0;
+    }
     // An output no longer than the occurrence it replaces keeps the output
     // within the input's size.
     t.replaceInBlocks = replacement.size() <= std::min<qsizetype>(matcher.size(), kMaxWindows);
@@ -153,14 +177,13 @@ BlockSweep::BlockSweep(const CharacterRules& rules, const Matcher* matcher,
 
 BlockSweep::~BlockSweep() = default;
 
-qsizetype BlockSweep::resumeAt(const char16_t* s, qsizetype i, qsizetype n,
-                               qsizetype settled) const {
+qsizetype BlockSweep::resumeAt(const char16_t* s, qsizetype i, qsizetype n) const {
     // Characters from 256 up tend to come in runs, so take the rest of their
     // block too; and near the end, where no whole block is left, take
     // everything.
     if (n - i < 2 * kBlockUnits)
-        return settled;
-    return std::min(settled, s[i] < 256 ? i + 1 : i + kBlockUnits);
+        return n;
+    return std::min(n, s[i] < 256 ? i + 1 : i + kBlockUnits);
 }
 
 #ifdef QUENBY_BLOCK_SWEEP
@@ -361,8 +384,41 @@ qsizetype occurrenceEnd(const char16_t* s, qsizetype p, qsizetype n, const Table
     return p + t.patternSize;
 }
 
+// The lanes of the block at s[i] where an occurrence may start as far as the
+// strip string's last character tells: the unit t.lastAt on may compare
+// equal to it.
+QUENBY_BLOCK_TARGET inline Lanes lastMayMatch(const char16_t* s, qsizetype i, qsizetype n,
+                                              const Tables& t, __m256i lastOne, __m256i lastOther) {
+    const qsizetype q = i + t.lastAt;
+    __m256i a;
+    __m256i b;
+    if (q + kBlockUnits <= n) {
+        a = load(s + q);
+        b = load(s + q + 16);
+    } else { // past the end: units of 256 or more, which pass
+        char16_t tail[kBlockUnits];
+        for (qsizetype k = 0; k < kBlockUnits; ++k)
+            tail[k] = q + k < n ? s[q + k] : char16_t(0x100);
+        a = load(tail);
+        b = load(tail + 16);
+    }
+    const __m256i highBytes = _mm256_set1_epi16(short(0xFF00));
+    Lanes lanes = _mm256_testz_si256(_mm256_or_si256(a, b), highBytes) ? 0 : ~narrowLanes(a, b);
+    if (t.lastAnyNarrow) {
+        const __m256i bytes = packUnsigned(a, b);
+        lanes |= Lanes(_mm256_movemask_epi8(_mm256_or_si256(_mm256_cmpeq_epi8(bytes, lastOne),
+                                                            _mm256_cmpeq_epi8(bytes, lastOther))));
+    }
+    // Where the text ends before the last character, no occurrence starts,
+    // unless the text goes on.
+    if (!t.textGoesOn)
+        lanes &= lanesBelow(n - q);
+    return lanes;
+}
+
 QUENBY_BLOCK_TARGET qsizetype sweepBlocks(const char16_t* s, qsizetype n, char16_t** wp,
-                                          qint64* count, const Tables& t) {
+                                          qint64* count, const Tables& t, Finder* finder,
+                                          qsizetype offset) {
     // Everything the loop reads lives in locals: the stores of the output
     // could otherwise alias the tables, and each block would reload them.
     const SetVectors drop = vectorsOf(t.drop);
@@ -393,12 +449,16 @@ QUENBY_BLOCK_TARGET qsizetype sweepBlocks(const char16_t* s, qsizetype n, char16
     // block reads: with a strip string, 8 units on.
     const qsizetype look = matching ? windows.count - 1 : 0;
     const qsizetype reach = kBlockUnits + (matching ? 8 : 0);
+    const bool lastFilter = t.lastFilter;
+    const __m256i lastOne = _mm256_set1_epi8(char(t.lastUnits[0]));
+    const __m256i lastOther = _mm256_set1_epi8(char(t.lastUnits[1]));
     const __m256i marker = _mm256_set1_epi16(short(t.marker));
     const __m256i highBytes = _mm256_set1_epi16(short(0xFF00));
     char16_t* w = *wp;
     qint64 replacedCount = 0;
     Lanes carry = 0;            // all at once: lanes inside an occurrence from the block before
     qsizetype coveredUntil = 0; // one at a time: the end of the last occurrence replaced
+    qsizetype noneUntil = 0;    // the finder says no occurrence starts before here
     qsizetype i = 0;
     bool stopped = false;
     for (; i + reach <= n; i += kBlockUnits) {
@@ -426,7 +486,13 @@ QUENBY_BLOCK_TARGET qsizetype sweepBlocks(const char16_t* s, qsizetype n, char16
                 const int firstWide = wide ? lowestLane(wide) : int(kBlockUnits) + nextWide;
                 hard = ~lanesBelow(firstWide - look);
             }
-            found = windowStarts(bytes, _mm_packus_epi16(next, next), windows);
+            // The last character first: in text that holds the first ones
+            // everywhere, it is the one that rules positions out.
+            const Lanes last =
+                lastFilter ? lastMayMatch(s, i, n, t, lastOne, lastOther) : ~Lanes(0);
+            if (last)
+                found = windowStarts(bytes, _mm_packus_epi16(next, next), windows) & last &
+                        ~lanesBelow(noneUntil - i);
         } else if (!_mm256_testz_si256(_mm256_or_si256(a, b), highBytes)) {
             hard = ~narrowLanes(a, b);
         }
@@ -458,7 +524,22 @@ QUENBY_BLOCK_TARGET qsizetype sweepBlocks(const char16_t* s, qsizetype n, char16
                     stopAt = p;
                     break;
                 }
-                const qsizetype end = occurrenceEnd(s, i + p, n, t);
+                qsizetype end = kUndecided;
+                if (t.windowsAreWhole) {
+                    end = occurrenceEnd(s, i + p, n, t);
+                } else {
+                    // The finder takes the occurrence only where it is
+                    // replaced here; otherwise the caller asks again.
+                    const qsizetype answer =
+                        finder->occurrenceAt(offset + i + p, t.replaceInBlocks);
+                    if (answer == Finder::kNone) {
+                        noneUntil = finder->noneBefore() - offset;
+                        pending &= ~(lanesBelow(noneUntil - i) & ~hard);
+                        continue;
+                    }
+                    if (answer >= 0)
+                        end = answer - offset;
+                }
                 if (end == kUndecided || (end >= 0 && !t.replaceInBlocks)) {
                     stopAt = p;
                     break;
@@ -517,8 +598,9 @@ bool blockSweepAvailable() {
 
 } // namespace
 
-qsizetype BlockSweep::sweep(const char16_t* s, qsizetype n, char16_t** w, qint64* count) const {
-    return sweepBlocks(s, n, w, count, *m_tables);
+qsizetype BlockSweep::sweep(const char16_t* s, qsizetype n, char16_t** w, qint64* count,
+                            Finder* finder, qsizetype offset) const {
+    return sweepBlocks(s, n, w, count, *m_tables, finder, offset);
 }
 
 #else
@@ -531,7 +613,8 @@ bool blockSweepAvailable() {
 
 } // namespace
 
-qsizetype BlockSweep::sweep(const char16_t*, qsizetype, char16_t**, qint64*) const {
+qsizetype BlockSweep::sweep(const char16_t*, qsizetype, char16_t**, qint64*, Finder*,
+                            qsizetype) const {
     return 0;
 }
 

@@ -7,11 +7,14 @@
 // long as they are below 256. Each unit's fate comes from sets built per run
 // (dropped, put in place by the marker, or kept). Occurrences of the strip
 // string that lie wholly in such units are found on the way by comparing its
-// first characters at every position at once, and replaced there when the
-// replacement's output is no longer than they are. Anything else (a unit of
-// 256 or more, a slot character whose marker takes two units, a longer
-// replacement) stops the sweep, and the caller settles that character on its
-// own, then starts the sweep again.
+// first characters at every position at once, and for a string longer than
+// those its last character too (at the distance it lies from the first);
+// where all of them agree, a string no longer than the compared characters
+// is an occurrence, and a longer one is put to the run's Finder. Occurrences
+// are replaced there when the replacement's output is no longer than they
+// are. Anything else (a unit of 256 or more, a slot character whose marker
+// takes two units, a longer replacement) stops the sweep, and the caller
+// settles that character on its own, then starts the sweep again.
 //
 // The path is one unit, block_sweep.h and block_sweep.cpp: the sweep
 // (sweep.cpp, Sweeper::run) builds a BlockSweep per run and hands over to
@@ -23,6 +26,7 @@
 namespace quenby::detail {
 
 class CharacterRules;
+class Finder;
 class Matcher;
 
 class BlockSweep {
@@ -42,12 +46,14 @@ public:
     // to the caller, or up to the last whole block, writing the output at *w
     // (and moving *w on) and adding the occurrences replaced to *count (when
     // not null); returns the number of units swept. *w must have room for
-    // every unit of s. Only while active().
-    qsizetype sweep(const char16_t* s, qsizetype n, char16_t** w, qint64* count) const;
+    // every unit of s. finder: the run's, whose text holds s at `offset`
+    // (null without a strip string). Only while active().
+    qsizetype sweep(const char16_t* s, qsizetype n, char16_t** w, qint64* count, Finder* finder,
+                    qsizetype offset) const;
 
     // After sweep() stopped at s[i]: up to where the caller goes on one unit
-    // at a time before it hands back (at most `settled`).
-    qsizetype resumeAt(const char16_t* s, qsizetype i, qsizetype n, qsizetype settled) const;
+    // at a time before it hands back (at most n).
+    qsizetype resumeAt(const char16_t* s, qsizetype i, qsizetype n) const;
 
     struct Tables; // the sets and the strip string's windows, built per run
 

@@ -1,6 +1,5 @@
 #include "engine/stream.h"
 
-#include "engine/codepoints.h"
 #include "engine/strip_internal.h"
 
 #include <QChar>
@@ -19,65 +18,62 @@ void append(QString& output, QString&& text) {
 } // namespace
 
 StreamStripper::StreamStripper(StripOptions options)
-    : m_options(std::move(options)), m_stripLength(codePointCount(m_options.stripString)) {}
+    : m_passes(std::make_unique<detail::Passes>(options, detail::SweepMode::Fastest)) {}
+
+StreamStripper::~StreamStripper() = default;
 
 void StreamStripper::feed(QStringView piece, QString& output) {
     if (piece.isEmpty())
         return;
-    if (m_waiting.isEmpty()) {
-        step(piece, false, output);
+    if (m_waiting.size() == m_waitingFrom) {
+        // Nothing waits: sweep the piece where it is, and keep what is left.
+        const qsizetype stoppedAt = step(piece, false, output);
+        m_waiting = piece.mid(stoppedAt).toString();
+        m_waitingFrom = 0;
         return;
     }
-    QString text = std::exchange(m_waiting, QString());
-    text.append(piece);
-    step(text, false, output);
+    m_waiting.append(piece);
+    m_waitingFrom += step(QStringView(m_waiting).mid(m_waitingFrom), false, output);
+    // Drop what was swept once it is most of the buffer, so that moving
+    // what waits costs no more than sweeping what went before it.
+    if (m_waitingFrom > m_waiting.size() / 2) {
+        m_waiting.remove(0, m_waitingFrom);
+        m_waitingFrom = 0;
+    }
 }
 
 void StreamStripper::finish(QString& output) {
-    const QString text = std::exchange(m_waiting, QString());
+    const QString text = std::exchange(m_waiting, QString()).mid(m_waitingFrom);
+    m_waitingFrom = 0;
     step(text, true, output);
+    m_matched = 0;
 }
 
-qsizetype StreamStripper::settledEnd(QStringView text) const {
-    qsizetype i = text.size();
-    for (qsizetype k = 1; k < m_stripLength && i > 0; ++k) {
-        // One character back: two units when the two before i are one character.
-        qsizetype end = i - 1;
-        if (i >= 2)
-            codePointAt(text.first(i), i - 2, &end);
-        i -= end == i ? 2 : 1;
-    }
-    return i;
-}
-
-void StreamStripper::step(QStringView text, bool atEnd, QString& output) {
-    constexpr auto mode = detail::SweepMode::Fastest;
+qsizetype StreamStripper::step(QStringView text, bool atEnd, QString& output) {
     // The next piece may begin with the other half of a pair.
     qsizetype n = text.size();
     if (!atEnd && n > 0 && QChar::isHighSurrogate(text[n - 1].unicode()))
         --n;
     const QStringView swept = text.first(n);
-    const qsizetype settled = atEnd ? n : settledEnd(swept);
-    qsizetype stoppedAt = 0;
+    const bool goesOn = !atEnd;
+    qsizetype stoppedAt = n;
     std::optional<QString> out;
     if (m_passedHalf.isEmpty())
-        out = detail::stripSettled(swept, settled, m_options, &m_count, &stoppedAt, mode);
+        out = m_passes->strip(swept, goesOn, &m_matched, &m_count, &stoppedAt);
     if (!out) {
         // The two passes one after the other, as strip() runs them here. The
         // string pass's output is cut for the character pass only between
         // characters, so a half of a pair it ends with waits for the next.
-        QString passed =
-            std::exchange(m_passedHalf, QString()) +
-            detail::stringPassSettled(swept, settled, m_options.stripString, m_options.replacement,
-                                      m_options.caseSensitive, &m_count, &stoppedAt, mode);
-        if (!atEnd && !passed.isEmpty() && passed.back().isHighSurrogate()) {
+        QString passed = std::exchange(m_passedHalf, QString()) +
+                         m_passes->stringPass(swept, goesOn, &m_matched, &m_count, &stoppedAt);
+        if (goesOn && !passed.isEmpty() && passed.back().isHighSurrogate()) {
             m_passedHalf = passed.back();
             passed.chop(1);
         }
-        out = characterPass(passed, m_options);
+        out = m_passes->characterPass(passed);
     }
     append(output, std::move(*out));
-    m_waiting = text.mid(stoppedAt).toString();
+    return stoppedAt;
 }
 
 } // namespace quenby

@@ -4,8 +4,12 @@
 
 #include <QString>
 #include <QStringView>
+#include <memory>
 
 namespace quenby {
+namespace detail {
+class Passes;
+}
 
 // Both passes over a text that arrives in pieces, with memory bounded by the
 // size of a piece rather than by the whole text: feeding the pieces one after
@@ -14,13 +18,18 @@ namespace quenby {
 // strip string, between the two halves of a surrogate pair, anywhere).
 //
 // Occurrences are found left to right without overlap, as strip() finds them:
-// each piece is swept up to the last place where an occurrence could still
-// start without being complete, and the rest (the strip string's length less
-// one character at most, after an occurrence found across it) waits for the
-// next piece. A trailing first half of a surrogate pair waits as well.
+// each piece is swept up to the first place where an occurrence of the strip
+// string may start that only later pieces can decide, and the text from there
+// (fewer characters than the strip string has) waits for the next piece,
+// together with how many of the string's first characters it matches, so
+// that the next step reads only the new piece. A trailing first half of a
+// surrogate pair waits as well. Finding the strip string costs time linear
+// in the whole text's length, whatever the string and however small the
+// pieces.
 class StreamStripper {
 public:
     explicit StreamStripper(StripOptions options);
+    ~StreamStripper();
 
     // Takes the next piece of the text and appends to output the stripped
     // text of everything that no later piece can change.
@@ -35,18 +44,22 @@ public:
     qint64 count() const { return m_count; }
 
     // The units of text waiting for the next piece.
-    qsizetype waiting() const { return m_waiting.size() + m_passedHalf.size(); }
+    qsizetype waiting() const { return m_waiting.size() - m_waitingFrom + m_passedHalf.size(); }
 
 private:
-    void step(QStringView text, bool atEnd, QString& output);
-    // Where the sweep of text may stop: the strip string's length less one
-    // character before the end.
-    qsizetype settledEnd(QStringView text) const;
+    // Sweeps text (the waiting text and the new piece) and returns where the
+    // sweep stopped.
+    qsizetype step(QStringView text, bool atEnd, QString& output);
 
-    StripOptions m_options;
-    qsizetype m_stripLength = 0; // characters of the strip string
+    std::unique_ptr<const detail::Passes> m_passes;
     qint64 m_count = 0;
-    QString m_waiting; // text not yet swept
+    // The text not yet swept: m_waiting from m_waitingFrom on (what is
+    // before it is dropped now and then, not at every step).
+    QString m_waiting;
+    qsizetype m_waitingFrom = 0;
+    // How many of the strip string's first characters the waiting text begins
+    // with.
+    qsizetype m_matched = 0;
     // Only where the two passes run one after the other (lone surrogates):
     // a first half of a surrogate pair at the end of the string pass's
     // output, which the next output may complete.

@@ -1,6 +1,8 @@
 #include "engine/strip.h"
 
+#include "engine/character_rules.h"
 #include "engine/codepoints.h"
+#include "engine/string_matcher.h"
 #include "engine/strip_internal.h"
 #include "engine/sweep.h"
 
@@ -25,70 +27,82 @@ OutputTooLong::OutputTooLong()
 
 namespace detail {
 
-QString stringPassSettled(QStringView input, qsizetype settled, const QString& stripString,
-                          const QString& replacement, bool caseSensitive, qint64* count,
-                          qsizetype* stoppedAt, SweepMode mode) {
-    if (stripString.isEmpty()) {
-        if (stoppedAt)
-            *stoppedAt = input.size();
-        return input.toString();
-    }
-    const CharacterRules keepAll;
-    const Matcher matcher(stripString, caseSensitive);
-    return *Sweeper(keepAll, &matcher, replacement, mode)
-                .run(input.utf16(), input.size(), settled, count, false, stoppedAt);
-}
-
-std::optional<QString> stripSettled(QStringView input, qsizetype settled,
-                                    const StripOptions& options, qint64* count,
-                                    qsizetype* stoppedAt, SweepMode mode) {
-    const CharacterRules rules(options);
+Passes::Passes(const StripOptions& options, SweepMode mode)
+    : m_mode(mode), m_rules(std::make_unique<CharacterRules>(options)),
+      m_keepAll(std::make_unique<CharacterRules>()), m_replacement(options.replacement) {
     if (options.stripString.isEmpty())
-        return Sweeper(rules, nullptr, QString(), mode)
-            .run(input.utf16(), input.size(), settled, nullptr, false, stoppedAt);
+        return;
+    m_matcher = std::make_unique<Matcher>(options.stripString, options.caseSensitive);
     // A lone surrogate could pair up with another one that the string pass
     // brings next to it, making one character out of two; only the two passes
     // run one after the other see that character, so they take over then.
-    if (hasLoneSurrogate(options.replacement))
+    if (!hasLoneSurrogate(options.replacement))
+        m_sweptReplacement = characterPass(options.replacement);
+}
+
+Passes::~Passes() = default;
+
+std::optional<QString> Passes::strip(QStringView input, bool textGoesOn, qsizetype* matched,
+                                     qint64* count, qsizetype* stoppedAt) const {
+    if (!m_matcher)
+        return Sweeper(*m_rules, nullptr, QString(), m_mode)
+            .run(input.utf16(), input.size(), textGoesOn, nullptr, nullptr, false, stoppedAt);
+    if (!m_sweptReplacement)
         return std::nullopt;
-    const Matcher matcher(options.stripString, options.caseSensitive);
-    // The replacement goes through the character pass once, not at each occurrence.
-    const QString replacement =
-        *Sweeper(rules, nullptr, QString(), mode).run(options.replacement, nullptr, false);
     qint64 found = 0;
     std::optional<QString> text =
-        Sweeper(rules, &matcher, replacement, mode)
-            .run(input.utf16(), input.size(), settled, &found, true, stoppedAt);
+        Sweeper(*m_rules, m_matcher.get(), *m_sweptReplacement, m_mode)
+            .run(input.utf16(), input.size(), textGoesOn, matched, &found, true, stoppedAt);
     if (text && count)
         *count += found;
     return text;
 }
 
+QString Passes::stringPass(QStringView input, bool textGoesOn, qsizetype* matched, qint64* count,
+                           qsizetype* stoppedAt) const {
+    if (!m_matcher) {
+        if (stoppedAt)
+            *stoppedAt = input.size();
+        return input.toString();
+    }
+    qint64 found = 0;
+    QString text =
+        *Sweeper(*m_keepAll, m_matcher.get(), m_replacement, m_mode)
+             .run(input.utf16(), input.size(), textGoesOn, matched, &found, false, stoppedAt);
+    if (count)
+        *count += found;
+    return text;
+}
+
+QString Passes::characterPass(const QString& text) const {
+    return *Sweeper(*m_rules, nullptr, QString(), m_mode).run(text, nullptr, false);
+}
+
 QString stringPass(const QString& input, const QString& stripString, const QString& replacement,
                    bool caseSensitive, qint64* count, SweepMode mode) {
+    StripOptions options;
+    options.stripString = stripString;
+    options.replacement = replacement;
+    options.caseSensitive = caseSensitive;
     qint64 n = 0;
-    QString text = stripString.isEmpty()
-                       ? input
-                       : stringPassSettled(input, input.size(), stripString, replacement,
-                                           caseSensitive, &n, nullptr, mode);
+    QString text = Passes(options, mode).stringPass(input, false, nullptr, &n, nullptr);
     if (count)
         *count = n;
     return text;
 }
 
 QString characterPass(const QString& text, const StripOptions& options, SweepMode mode) {
-    const CharacterRules rules(options);
-    return *Sweeper(rules, nullptr, QString(), mode).run(text, nullptr, false);
+    StripOptions characterOptions = options;
+    characterOptions.stripString.clear();
+    return Passes(characterOptions, mode).characterPass(text);
 }
 
 StripResult strip(const QString& input, const StripOptions& options, SweepMode mode) {
+    const Passes passes(options, mode);
     qint64 count = 0;
-    std::optional<QString> text = stripSettled(input, input.size(), options, &count, nullptr, mode);
-    if (!text) {
-        const QString passed = stringPass(input, options.stripString, options.replacement,
-                                          options.caseSensitive, &count, mode);
-        text = characterPass(passed, options, mode);
-    }
+    std::optional<QString> text = passes.strip(input, false, nullptr, &count, nullptr);
+    if (!text)
+        text = passes.characterPass(passes.stringPass(input, false, nullptr, &count, nullptr));
     if (options.stripString.isEmpty())
         return {*text, std::nullopt};
     return {*text, count};

@@ -138,17 +138,25 @@ Sweeper::Sweeper(const CharacterRules& rules, const Matcher* matcher, const QStr
 
 std::optional<QString> Sweeper::run(const QString& input, qint64* count,
                                     bool stopAtLoneSurrogate) const {
-    return run(unitsOf(input), input.size(), input.size(), count, stopAtLoneSurrogate, nullptr);
+    return run(unitsOf(input), input.size(), false, nullptr, count, stopAtLoneSurrogate, nullptr);
 }
 
 bool Sweeper::mayOutgrow() const {
     return m_rules.marker().size() > 1 || (m_matcher && m_replacement.size() > m_matcher->size());
 }
 
-std::optional<QString> Sweeper::run(const char16_t* s, qsizetype n, qsizetype settled,
-                                    qint64* count, bool stopAtLoneSurrogate,
+std::optional<QString> Sweeper::run(const char16_t* s, qsizetype n, bool textGoesOn,
+                                    qsizetype* matched, qint64* count, bool stopAtLoneSurrogate,
                                     qsizetype* stoppedAt) const {
     WideVerdicts wide(m_rules, m_matcher);
+    const qsizetype matchedBefore = matched ? *matched : 0;
+    std::optional<Finder> finder;
+    const auto freshFinder = [&]() -> Finder* {
+        if (!m_matcher)
+            return nullptr;
+        finder.emplace(*m_matcher, s, n, textGoesOn, matchedBefore);
+        return &*finder;
+    };
     // An output that may be longer than the input is measured first, so that
     // one past the limit fails before anything is allocated, and the output
     // is allocated once: the sweep writes ahead of it by at most the units
@@ -157,7 +165,7 @@ std::optional<QString> Sweeper::run(const char16_t* s, qsizetype n, qsizetype se
     if (mayOutgrow() || n > kMaxOutputUnits) {
         qsizetype units = 0;
         qint64 found = 0;
-        if (!sweep<Measure>(units, s, n, settled, &found, stopAtLoneSurrogate, wide, nullptr))
+        if (!sweep<Measure>(units, s, n, freshFinder(), &found, stopAtLoneSurrogate, wide, nullptr))
             return std::nullopt;
         if (units > kMaxOutputUnits)
             throw OutputTooLong();
@@ -167,33 +175,36 @@ std::optional<QString> Sweeper::run(const char16_t* s, qsizetype n, qsizetype se
     // Vector path: blocks of units, where they pay.
     std::optional<BlockSweep> blocks;
     if (m_blocksAllowed)
-        blocks.emplace(m_rules, m_matcher, m_replacement, n, settled < n);
+        blocks.emplace(m_rules, m_matcher, m_replacement, n, textGoesOn);
     Output out(room);
     char16_t* w = out.begin();
-    const std::optional<qsizetype> end = sweep<Output>(w, s, n, settled, count, stopAtLoneSurrogate,
-                                                       wide, blocks ? &*blocks : nullptr);
+    const std::optional<qsizetype> end = sweep<Output>(
+        w, s, n, freshFinder(), count, stopAtLoneSurrogate, wide, blocks ? &*blocks : nullptr);
     if (!end)
         return std::nullopt;
     if (stoppedAt)
         *stoppedAt = *end;
+    if (matched)
+        *matched = finder && *end < n ? finder->matched() : 0;
     return out.finish(w);
 }
 
 template <class Sink>
 std::optional<qsizetype> Sweeper::sweep(typename Sink::Cursor& w, const char16_t* s, qsizetype n,
-                                        qsizetype settled, qint64* count, bool stopAtLoneSurrogate,
+                                        Finder* finder, qint64* count, bool stopAtLoneSurrogate,
                                         WideVerdicts& wide, const BlockSweep* blocks) const {
     qsizetype i = 0;
-    while (i < settled) {
-        qsizetype until = settled; // one unit at a time up to here
+    qsizetype noneBefore = 0; // no occurrence starts before here
+    while (i < n) {
+        qsizetype until = n; // one unit at a time up to here
         if constexpr (Sink::kWrites) {
             // Vector path: as far as the blocks go, then the character they
             // stopped at and maybe a few more, one unit at a time.
             if (blocks && blocks->active()) {
-                i += blocks->sweep(s + i, n - i, &w, count);
-                if (i >= settled)
+                i += blocks->sweep(s + i, n - i, &w, count, finder, i);
+                if (i >= n)
                     break;
-                until = blocks->resumeAt(s, i, n, settled);
+                until = blocks->resumeAt(s, i, n);
             }
         }
         while (i < until) {
@@ -206,25 +217,28 @@ std::optional<qsizetype> Sweeper::sweep(typename Sink::Cursor& w, const char16_t
             }
             qsizetype next = i + 1;
             Action action;
-            bool mayStart = m_matcher != nullptr;
+            bool mayStart = finder != nullptr;
             if (u >= 256 && !QChar::isSurrogate(u)) {
                 const WideVerdicts::Verdict v = wide.of(u);
                 action = v.action;
                 mayStart = v.mayStart;
             } else {
                 const char32_t cp = codePointAt(QStringView(s, n), i, &next);
-                if (m_matcher && stopAtLoneSurrogate && next == i + 1 && QChar::isSurrogate(u))
+                if (finder && stopAtLoneSurrogate && next == i + 1 && QChar::isSurrogate(u))
                     return std::nullopt;
                 action = m_rules.action(cp);
             }
-            if (mayStart) {
-                const qsizetype end = m_matcher->matchAt(s, i, n);
+            if (mayStart && i >= noneBefore) {
+                const qsizetype end = finder->occurrenceAt(i);
                 if (end >= 0) {
                     ++*count;
                     w = Sink::write(w, m_replacement);
                     i = end;
                     continue;
                 }
+                if (end == Finder::kUndecided)
+                    return i;
+                noneBefore = finder->noneBefore();
             }
             switch (action) {
             case Action::Drop:

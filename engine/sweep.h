@@ -30,21 +30,23 @@ public:
     // allocates the output, when the output would pass kMaxOutputUnits.
     std::optional<QString> run(const QString& input, qint64* count, bool stopAtLoneSurrogate) const;
 
-    // The same over s[0..n) where only s[0..settled) need be swept: the
-    // sweep stops at the first character boundary from `settled` on that is
-    // not inside an occurrence, and sets *stoppedAt to it. Occurrences are
-    // still looked for in all of s[0..n); with settled < n, the text goes on
-    // past n, so one that would reach past n is never ruled out.
-    std::optional<QString> run(const char16_t* s, qsizetype n, qsizetype settled, qint64* count,
-                               bool stopAtLoneSurrogate, qsizetype* stoppedAt) const;
+    // The same over s[0..n). With textGoesOn (a streaming step) the text goes
+    // on past n: the sweep stops at the first place where an occurrence of
+    // the strip string may start but only the text past n can tell, and sets
+    // *stoppedAt to it (n when there is none); *matched then says how many of
+    // the string's first characters the text from there matches, and on the
+    // way in, how many s begins with (as the step before left them; null: 0).
+    std::optional<QString> run(const char16_t* s, qsizetype n, bool textGoesOn, qsizetype* matched,
+                               qint64* count, bool stopAtLoneSurrogate, qsizetype* stoppedAt) const;
 
 private:
     // The sweep itself, putting the output through Sink: into the output
     // text from w on, or only counting its units. The position where it
-    // stopped, or nullopt (a lone surrogate, as in run()).
+    // stopped, or nullopt (a lone surrogate, as in run()). finder: null
+    // without a strip string.
     template <class Sink>
     std::optional<qsizetype> sweep(typename Sink::Cursor& w, const char16_t* s, qsizetype n,
-                                   qsizetype settled, qint64* count, bool stopAtLoneSurrogate,
+                                   Finder* finder, qint64* count, bool stopAtLoneSurrogate,
                                    WideVerdicts& wide, const BlockSweep* blocks) const;
 
     // True when the output can be longer than the input: a marker or a

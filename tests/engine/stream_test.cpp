@@ -77,7 +77,12 @@ INSTANTIATE_TEST_SUITE_P(
                           "=", true, "a==", 2},
                       Row{"SharpSStaysOneCharacter", QString::fromUtf8("ßSSß"),
                           QString::fromUtf8("ß"), "s", false, "sSSs", 2},
-                      Row{"LongerThanTheText", "abc", "abcd", "x", true, "abc", 0}),
+                      Row{"LongerThanTheText", "abc", "abcd", "x", true, "abc", 0},
+                      Row{"FallsBackToAShorterPartialMatch", "aaab", "aab", "-", true, "a-", 1},
+                      Row{"OverlappingCandidatesCountOnce", "abababab", "ABAB", "-", false, "--",
+                          2},
+                      Row{"PairsInAFallBack", kEmoji + "a" + kEmoji + "a" + kEmoji + "b",
+                          kEmoji + "a" + kEmoji + "b", "-", true, kEmoji + "a-", 1}),
     [](const ::testing::TestParamInfo<Row>& info) { return std::string(info.param.name); });
 
 // Characters with edges: vowels, case pairs beyond ASCII, a letter whose
@@ -283,6 +288,39 @@ TEST(StreamStripper, WaitsForNoMoreThanTheStripStringLessOne) {
     EXPECT_LE(mostWaiting, o.stripString.size() - 1);
     EXPECT_EQ(s.count(), want.count);
     EXPECT_EQ(out, want.text);
+}
+
+// A strip string far longer than the pieces, whose beginning the text holds
+// over and over: what waits between pieces (a partial match carried over with
+// how much of the string it matches) stays below the string's length, and
+// every occurrence, count and character comes out as strip() gives them.
+TEST(StreamStripper, LongPeriodicStringInTinyPieces) {
+    std::mt19937 random(5);
+    const QString a(1, QLatin1Char('a'));
+    const QString text = a.repeated(250) + "b" + a.repeated(400) + "b" + a.repeated(300) + "b" +
+                         a.repeated(300) + "B" + a.repeated(299);
+    for (const bool caseSensitive : {true, false}) {
+        StripOptions o;
+        o.stripVowels = false;
+        o.stripString = a.repeated(300) + "b";
+        o.replacement = QStringLiteral("-");
+        o.caseSensitive = caseSensitive;
+        StreamStripper s(o);
+        QString out;
+        qsizetype mostWaiting = 0;
+        for (qsizetype from = 0; from < text.size();) {
+            const qsizetype size = 1 + std::uniform_int_distribution<qsizetype>(0, 6)(random);
+            s.feed(QStringView(text).mid(from, size), out);
+            from += size;
+            mostWaiting = std::max(mostWaiting, s.waiting());
+        }
+        s.finish(out);
+        const quenby::StripResult want = quenby::strip(text, o);
+        EXPECT_EQ(want.count, caseSensitive ? 2 : 3);
+        EXPECT_EQ(s.count(), want.count) << "caseSensitive " << caseSensitive;
+        EXPECT_EQ(out, want.text) << "caseSensitive " << caseSensitive;
+        EXPECT_LT(mostWaiting, o.stripString.size()) << "caseSensitive " << caseSensitive;
+    }
 }
 
 // A surrogate pair cut between two pieces is one character: a slot matches it

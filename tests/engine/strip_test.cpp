@@ -144,7 +144,36 @@ INSTANTIATE_TEST_SUITE_P(
             "a-b-", 2},
         Row{"PairNeverSplit", kEmoji, Options().find(QString(kHigh), "-").o, kEmoji, 0},
         Row{"LowHalfNeverFound", "x" + kEmoji, Options().find(QString(kLow), "-").o, "x" + kEmoji,
-            0}),
+            0},
+        // Where a search must fall back to a shorter partial match instead of
+        // starting over after it, and must not count occurrences that overlap.
+        Row{"FallsBackToAShorterPartialMatch", "aaab", Options().find("aab", "-").o, "a-", 1},
+        Row{"OverlappingCandidatesCountOnce", "abababab", Options().find("abab", "-").o, "--", 2},
+        Row{"NoOccurrenceInsideTheLastOne", "abaabaab", Options().find("abaab", "-").o, "-aab", 1},
+        Row{"LongerThanTheCompareWindows", QString("abc").repeated(7),
+            Options().find(QString("abc").repeated(3), "-").o, "--abc", 2},
+        Row{"PeriodicStringEndsTheText", QString(130, QLatin1Char('a')) + "b",
+            Options().find(QString(20, QLatin1Char('A')) + "B", "-", false).o,
+            QString(110, QLatin1Char('a')) + "-", 1},
+        // The vector sweep rules out 'a' x 9 before the arrow by reading on,
+        // and must still leave the arrow (punctuation beyond the code page)
+        // to the character rules.
+        Row{"RuledOutJustBeforeAWideCharacter",
+            QString(9, QLatin1Char('a')) + QString::fromUtf8("←x"),
+            Options().find(QString(9, QLatin1Char('a')) + "b", "-").punctuation().o,
+            QString(9, QLatin1Char('a')) + "x", 0},
+        // Pairs and lone halves inside strings that repeat themselves.
+        Row{"PairsInAFallBack", kEmoji + "a" + kEmoji + "a" + kEmoji + "b",
+            Options().find(kEmoji + "a" + kEmoji + "b", "-").o, kEmoji + "a-", 1},
+        Row{"LoneHalvesRepeat", QString(kHigh) + "a" + kHigh + "a" + kHigh + "a" + kEmoji,
+            Options().find(QString(kHigh) + "a" + kHigh + "a" + kHigh, "-").o, "-a" + kEmoji, 1},
+        Row{"LoneHalfIsNoPairsFirstHalf", QString(kHigh) + "a" + kHigh + "a" + kEmoji,
+            Options().find(QString(kHigh) + "a" + kHigh + "a" + kHigh, "-").o,
+            QString(kHigh) + "a" + kHigh + "a" + kEmoji, 0},
+        // Upper-casing makes the strings repeat themselves: "SS", "ABA".
+        Row{"FoldingMakesAPeriod", QString::fromUtf8("sSſs"),
+            Options().find(QString::fromUtf8("ſs"), "-", false).o, "--", 2},
+        Row{"FoldingMakesABorder", "AbAbA", Options().find("aBa", "-", false).o, "-bA", 1}),
     [](const ::testing::TestParamInfo<Row>& info) { return std::string(info.param.name); });
 
 // The character pass: classes, their order, slots and marker.
