@@ -416,6 +416,10 @@ QUENBY_BLOCK_TARGET inline Lanes lastMayMatch(const char16_t* s, qsizetype i, qs
     return lanes;
 }
 
+// kLongString: a strip string longer than the windows, put to the finder
+// (a copy of the loop of its own, so that the loop for short strings and for
+// none keeps its registers).
+template <bool kLongString>
 QUENBY_BLOCK_TARGET qsizetype sweepBlocks(const char16_t* s, qsizetype n, char16_t** wp,
                                           qint64* count, const Tables& t, Finder* finder,
                                           qsizetype offset) {
@@ -486,13 +490,17 @@ QUENBY_BLOCK_TARGET qsizetype sweepBlocks(const char16_t* s, qsizetype n, char16
                 const int firstWide = wide ? lowestLane(wide) : int(kBlockUnits) + nextWide;
                 hard = ~lanesBelow(firstWide - look);
             }
-            // The last character first: in text that holds the first ones
-            // everywhere, it is the one that rules positions out.
-            const Lanes last =
-                lastFilter ? lastMayMatch(s, i, n, t, lastOne, lastOther) : ~Lanes(0);
-            if (last)
-                found = windowStarts(bytes, _mm_packus_epi16(next, next), windows) & last &
-                        ~lanesBelow(noneUntil - i);
+            found = windowStarts(bytes, _mm_packus_epi16(next, next), windows);
+            // A string longer than the windows: what the finder has ruled
+            // out, and then the last character. In ordinary text the first
+            // characters rarely agree, and neither need be looked at.
+            if constexpr (kLongString) {
+                if (found) {
+                    found &= ~lanesBelow(noneUntil - i);
+                    if (lastFilter)
+                        found &= lastMayMatch(s, i, n, t, lastOne, lastOther);
+                }
+            }
         } else if (!_mm256_testz_si256(_mm256_or_si256(a, b), highBytes)) {
             hard = ~narrowLanes(a, b);
         }
@@ -525,7 +533,7 @@ QUENBY_BLOCK_TARGET qsizetype sweepBlocks(const char16_t* s, qsizetype n, char16
                     break;
                 }
                 qsizetype end = kUndecided;
-                if (t.windowsAreWhole) {
+                if constexpr (!kLongString) {
                     end = occurrenceEnd(s, i + p, n, t);
                 } else {
                     // The finder takes the occurrence only where it is
@@ -600,7 +608,10 @@ bool blockSweepAvailable() {
 
 qsizetype BlockSweep::sweep(const char16_t* s, qsizetype n, char16_t** w, qint64* count,
                             Finder* finder, qsizetype offset) const {
-    return sweepBlocks(s, n, w, count, *m_tables, finder, offset);
+    const Tables& t = *m_tables;
+    if (t.matching && !t.windowsAreWhole)
+        return sweepBlocks<true>(s, n, w, count, t, finder, offset);
+    return sweepBlocks<false>(s, n, w, count, t, finder, offset);
 }
 
 #else

@@ -29,12 +29,22 @@ constexpr qsizetype kLookAfter = 16;
 Matcher::Matcher(const QString& pattern, bool caseSensitive) : m_caseSensitive(caseSensitive) {
     for (char32_t u = 0; u < 256; ++u)
         m_latin1Fold[u] = caseSensitive ? u : latin1Upper(u);
-    m_pattern.reserve(size_t(pattern.size()));
+    // At most one character per unit; units below 256 straight through the
+    // table (a strip string may be long).
+    m_pattern.resize(size_t(pattern.size()));
+    const char16_t* const units = reinterpret_cast<const char16_t*>(pattern.utf16());
+    size_t k = 0;
     bool pairs = false;
     for (qsizetype i = 0, next = 0; i < pattern.size(); i = next) {
-        m_pattern.push_back(fold(codePointAt(pattern, i, &next)));
+        if (units[i] < 256) {
+            m_pattern[k++] = m_latin1Fold[units[i]];
+            next = i + 1;
+            continue;
+        }
+        m_pattern[k++] = fold(codePointAt(pattern, i, &next));
         pairs = pairs || next - i == 2;
     }
+    m_pattern.resize(k);
     for (char16_t u = 0; u < 256; ++u) {
         m_mayEndWith[u] = !m_pattern.empty() && m_latin1Fold[u] == m_pattern.back();
         m_isSecond[u] = m_pattern.size() > 1 && m_latin1Fold[u] == m_pattern[1];
