@@ -1,61 +1,29 @@
 // Keystroke latency of the real window on big inputs, against a bare
 // QPlainTextEdit holding the same text as the floor.
 //
-//   keystroke_bench [--quick] [--only=<lines|line>:<chars>]
+//   keystroke_bench [--quick] [--only=<lines|line|nobreak>:<chars>] [--reps=N]
 //
 // Each case loads an input into Text1, then types one character at its end
 // with a Qt Test key event and times it until every handler has finished and
 // the pending events (layout and paint) are processed. The floor is the same
 // keystroke into a bare QPlainTextEdit of Text1's size and wrap mode, shown in
 // a window of its own; window and floor keystrokes alternate, so that both
-// see the same machine load. Runs on the offscreen platform unless
-// QT_QPA_PLATFORM says otherwise.
-#include "window/platform.h"
+// see the same machine load. For a line with no break opportunity the floor
+// box breaks lines anywhere: that is what wrapping such a line costs at the
+// least. Runs on the offscreen platform unless QT_QPA_PLATFORM says otherwise.
 #include "window/skivler.h"
+#include "window_bench.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QPlainTextEdit>
-#include <QTemporaryDir>
 #include <QTest>
-#include <algorithm>
 #include <cstdio>
-#include <cstdlib>
-#include <cstring>
-#include <memory>
 #include <vector>
 
 namespace {
 
-class MemoryClipboard : public quenby::Clipboard {
-public:
-    QString GetText() override { return m_text; }
-    void Clear() override { m_text.clear(); }
-    void SetText(const QString& text) override { m_text = text; }
-
-private:
-    QString m_text;
-};
-
-// No message may appear while typing: one would mean the run measured
-// something else than a keystroke.
-class NoDialogs : public quenby::Dialogs {
-public:
-    quenby::Answer show(const quenby::Message& message) override {
-        std::fprintf(stderr, "unexpected message box: %s\n", qPrintable(message.text));
-        std::exit(1);
-    }
-};
-
-class TemporaryFolder : public quenby::ProgramFolder {
-public:
-    QString path() const override { return m_dir.path(); }
-
-private:
-    QTemporaryDir m_dir;
-};
-
-enum class Shape { Lines, Line };
+using namespace quenby::bench;
 
 struct Case {
     Shape shape;
@@ -63,36 +31,9 @@ struct Case {
     int reps;
 };
 
-// English-like words, cut into 80-character lines (79 characters and LF) or
-// left as one line; exactly `chars` characters, the same text every run.
-QString englishText(Shape shape, qsizetype chars) {
-    static const char* const kWords[] = {
-        "the",   "quick", "brown",   "fox",   "jumps", "over",  "lazy",     "dog,",
-        "and",   "then",  "it",      "runs",  "away.", "A",     "bright",   "morning",
-        "with",  "tea",   "in",      "cups;", "every", "year",  "people",   "write",
-        "long",  "texts", "about",   "their", "lives", "(and",  "gardens)", "Yes!",
-        "quiet", "river", "flowing", "north", "under", "stone", "bridges",  "42"};
-    constexpr std::size_t kWordCount = sizeof(kWords) / sizeof(kWords[0]);
-    QString stream;
-    stream.reserve(chars + 16);
-    quint32 seed = 12345;
-    while (stream.size() < chars) {
-        seed = seed * 1103515245u + 12345u;
-        if (!stream.isEmpty())
-            stream += QLatin1Char(' ');
-        stream += QLatin1String(kWords[(seed >> 16) % kWordCount]);
-    }
-    stream.truncate(chars);
-    if (shape == Shape::Line)
-        return stream;
-    for (qsizetype i = 79; i < stream.size(); i += 80)
-        stream[i] = QLatin1Char('\n');
-    return stream;
-}
-
-void settle() {
-    QCoreApplication::sendPostedEvents();
-    QCoreApplication::processEvents();
+// The names of the command line and of the output.
+const char* caseName(Shape shape) {
+    return shape == Shape::Paragraph ? "line" : shapeName(shape);
 }
 
 // One keystroke at the end of box, until everything it caused has run.
@@ -111,27 +52,18 @@ void focusAtEnd(QPlainTextEdit* box) {
     settle();
 }
 
-double percentile(std::vector<double> values, double p) {
-    std::sort(values.begin(), values.end());
-    const std::size_t i = std::min(values.size() - 1, std::size_t(p * double(values.size() - 1)));
-    return values[i];
-}
-
 void fail(const char* what) {
-    std::fprintf(stderr, "keystroke_bench: %s\n", what);
-    std::exit(1);
+    quenby::bench::fail("keystroke_bench", what);
 }
 
-void runCase(const Case& c, bool remember) {
-    const QString input = englishText(c.shape, c.chars);
+void runCase(const Case& c, int warmUp, bool remember) {
+    const QString input = sampleText(c.shape, c.chars);
 
     MemoryClipboard clipboard;
     NoDialogs dialogs;
     TemporaryFolder folder;
     Skivler window({clipboard, dialogs, folder});
-    window.show();
-    if (!QTest::qWaitForWindowExposed(&window))
-        fail("the window was not exposed");
+    showWindow(&window);
     window.yesRemember->setValue(remember ? 1 : 0);
     window.Text1->setText(input);
 
@@ -141,17 +73,16 @@ void runCase(const Case& c, bool remember) {
     auto* floor = new QPlainTextEdit(&floorWindow);
     floor->setGeometry(window.Text1->geometry());
     floor->setLineWrapMode(window.Text1->lineWrapMode());
+    if (c.shape == Shape::NoBreak)
+        floor->setWordWrapMode(QTextOption::WrapAnywhere);
     floor->setHorizontalScrollBarPolicy(window.Text1->horizontalScrollBarPolicy());
     floor->setVerticalScrollBarPolicy(window.Text1->verticalScrollBarPolicy());
     floor->setPlainText(input);
-    floorWindow.show();
-    if (!QTest::qWaitForWindowExposed(&floorWindow))
-        fail("the floor window was not exposed");
+    showWindow(&floorWindow);
 
     std::vector<double> own;
     std::vector<double> bare;
-    constexpr int kWarmUp = 2;
-    for (int rep = 0; rep < kWarmUp + c.reps; ++rep) {
+    for (int rep = 0; rep < warmUp + c.reps; ++rep) {
         focusAtEnd(window.Text1);
         const qsizetype outputBefore = window.Text2->text().size();
         const double ownMs = timeKeystroke(window.Text1);
@@ -164,7 +95,7 @@ void runCase(const Case& c, bool remember) {
 
         focusAtEnd(floor);
         const double bareMs = timeKeystroke(floor);
-        if (rep >= kWarmUp) {
+        if (rep >= warmUp) {
             own.push_back(ownMs);
             bare.push_back(bareMs);
         }
@@ -172,8 +103,8 @@ void runCase(const Case& c, bool remember) {
     const double p50 = percentile(own, 0.5);
     const double floorP50 = percentile(bare, 0.5);
     std::printf("keystroke %s %lld remember=%d: p50 %.2f p95 %.2f floor %.2f ratio %.2f\n",
-                c.shape == Shape::Lines ? "lines" : "line", static_cast<long long>(c.chars),
-                remember ? 1 : 0, p50, percentile(own, 0.95), floorP50, p50 / floorP50);
+                caseName(c.shape), static_cast<long long>(c.chars), remember ? 1 : 0, p50,
+                percentile(own, 0.95), floorP50, p50 / floorP50);
     std::fflush(stdout);
 }
 
@@ -184,34 +115,44 @@ int main(int argc, char** argv) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     bool quick = false;
     QString only;
+    int reps = 0;
+    int warmUp = 2;
     for (int i = 1; i < argc; ++i) {
         const QString arg = QString::fromLocal8Bit(argv[i]);
         if (arg == QLatin1String("--quick"))
             quick = true;
         else if (arg.startsWith(QLatin1String("--only=")))
             only = arg.mid(7);
+        else if (arg.startsWith(QLatin1String("--reps=")) && arg.mid(7).toInt() > 0)
+            reps = arg.mid(7).toInt();
+        else if (arg.startsWith(QLatin1String("--warmup=")) && arg.mid(9).toInt() >= 0)
+            warmUp = arg.mid(9).toInt();
         else
-            fail("usage: keystroke_bench [--quick] [--only=<lines|line>:<chars>]");
+            fail("usage: keystroke_bench [--quick] [--only=<lines|line|nobreak>:<chars>] "
+                 "[--reps=N] [--warmup=N]");
     }
     QApplication app(argc, argv);
     Skivler::prepareApplication();
 
-    const std::vector<Case> cases = quick ? std::vector<Case>{{Shape::Lines, 32 * 1024, 5},
-                                                              {Shape::Lines, 1024 * 1024, 5},
-                                                              {Shape::Line, 100 * 1000, 5}}
-                                          : std::vector<Case>{{Shape::Lines, 32 * 1024, 100},
-                                                              {Shape::Lines, 1024 * 1024, 40},
-                                                              {Shape::Lines, 10 * 1024 * 1024, 10},
-                                                              {Shape::Line, 100 * 1000, 40}};
-    for (const Case& c : cases) {
+    const std::vector<Case> cases =
+        quick ? std::vector<Case>{{Shape::Lines, 32 * 1024, 5},
+                                  {Shape::Lines, 1024 * 1024, 5},
+                                  {Shape::Paragraph, 100 * 1000, 5},
+                                  {Shape::NoBreak, 64 * 1024, 5}}
+              : std::vector<Case>{
+                    {Shape::Lines, 32 * 1024, 100},       {Shape::Lines, 1024 * 1024, 40},
+                    {Shape::Lines, 10 * 1024 * 1024, 10}, {Shape::Paragraph, 100 * 1000, 40},
+                    {Shape::NoBreak, 64 * 1024, 20},      {Shape::NoBreak, 256 * 1024, 10},
+                    {Shape::NoBreak, 1024 * 1024, 10}};
+    for (Case c : cases) {
         const QString name =
-            QStringLiteral("%1:%2")
-                .arg(c.shape == Shape::Lines ? QStringLiteral("lines") : QStringLiteral("line"))
-                .arg(c.chars);
+            QStringLiteral("%1:%2").arg(QString::fromLatin1(caseName(c.shape))).arg(c.chars);
         if (!only.isEmpty() && only != name)
             continue;
+        if (reps > 0)
+            c.reps = reps;
         for (bool remember : {true, false})
-            runCase(c, remember);
+            runCase(c, warmUp, remember);
     }
     return 0;
 }

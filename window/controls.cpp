@@ -5,6 +5,7 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QTextBlock>
+#include <QTextBoundaryFinder>
 #include <QTextDocument>
 #include <algorithm>
 #include <cstring>
@@ -93,10 +94,163 @@ qsizetype commonSuffix(QStringView a, QStringView b, qsizetype prefix) {
     return i;
 }
 
+// A run of more characters than this without a break opportunity is a long
+// run (a line of base64, a DNA sequence, minified code).
+constexpr qsizetype kLongRun = 1000;
+
+// A paragraph longer than this keeps its shaping (see WrappingLayout).
+constexpr qsizetype kKeptShaping = 16 * 1024;
+
+// The longest stretch of text between two break opportunities.
+qsizetype longestUnbroken(QStringView text) {
+    QTextBoundaryFinder finder(QTextBoundaryFinder::Line, text);
+    qsizetype longest = 0;
+    qsizetype last = 0;
+    for (qsizetype at = finder.toNextBoundary(); at != -1; at = finder.toNextBoundary()) {
+        longest = std::max(longest, at - last);
+        last = at;
+    }
+    return longest;
+}
+
+// A space after which a line may break.
+bool breakingSpace(QChar c) {
+    switch (c.unicode()) {
+    case 0x00A0: // no-break space
+    case 0x2007: // figure space
+    case 0x202F: // narrow no-break space
+        return false;
+    default:
+        return c.isSpace();
+    }
+}
+
+// Whether a paragraph holds a long run. Only a stretch without a breaking
+// space can hold one; the break opportunities of such a stretch are looked
+// up, at first in its start only, which settles the common case (a run that
+// never breaks) at once.
+bool holdsLongRun(QStringView text) {
+    qsizetype start = 0;
+    while (start < text.size()) {
+        qsizetype end = start;
+        while (end < text.size() && !breakingSpace(text[end]))
+            ++end;
+        const QStringView stretch = text.mid(start, end - start);
+        if (stretch.size() > kLongRun &&
+            (longestUnbroken(stretch.left(2 * kLongRun + 1)) > kLongRun ||
+             (stretch.size() > 2 * kLongRun + 1 && longestUnbroken(stretch) > kLongRun)))
+            return true;
+        start = end + 1;
+    }
+    return false;
+}
+
+// The layout of a box's document. A wrapping box breaks its lines at word
+// boundaries, and a word too long for a line anywhere; but to lay out a line
+// that starts in a long run Qt first measures the run to its end, so the
+// lines of a long run cost the square of its length (a minute for a million
+// characters). A paragraph that holds a long run is therefore laid out
+// breaking anywhere, which costs no more than the text's length: the run
+// itself is broken anywhere either way and looks the same; the rest of that
+// paragraph breaks anywhere too. Every other paragraph keeps the box's mode.
+//
+// QPlainTextDocumentLayout takes the mode of every paragraph from the
+// document's default text option, and lays a paragraph out in two places:
+// when it is asked for the paragraph's place with no lines laid out yet, and
+// at once when an edit stays inside one paragraph. Both are wrapped here in
+// the paragraph's own mode; the option is switched without the relayout of
+// the whole document that a switch would otherwise ask for.
+class WrappingLayout : public QPlainTextDocumentLayout {
+public:
+    using QPlainTextDocumentLayout::QPlainTextDocumentLayout;
+
+    QRectF blockBoundingRect(const QTextBlock& block) const override {
+        if (block.isValid() && block.layout()->lineCount() == 0) {
+            keepShaping(block);
+            const Mode mode(this, block);
+            ensureBlockLayout(block);
+        }
+        return QPlainTextDocumentLayout::blockBoundingRect(block);
+    }
+
+protected:
+    void documentChanged(int from, int removed, int added) override {
+        if (m_switching)
+            return;
+        const QTextBlock block = document()->findBlock(from);
+        keepShaping(block);
+        const Mode mode(this, block);
+        QPlainTextDocumentLayout::documentChanged(from, removed, added);
+    }
+
+private:
+    // Qt drops what it worked out for a paragraph (its scripts, break
+    // opportunities and glyphs) when its lines are laid out, and works it
+    // out afresh over the whole paragraph for every cursor it places or draws
+    // in it; a long paragraph keeps it, for the memory of its length.
+    static void keepShaping(const QTextBlock& block) {
+        if (block.isValid() && block.length() > kKeptShaping)
+            block.layout()->setCacheEnabled(true);
+    }
+
+    // While it lives, the document's mode is the one block needs.
+    class Mode {
+    public:
+        Mode(const WrappingLayout* layout, const QTextBlock& block) : m_layout(layout) {
+            QTextDocument* document = layout->document();
+            const QTextOption::WrapMode now = document->defaultTextOption().wrapMode();
+            const QTextOption::WrapMode own = layout->m_depth ? layout->m_own : now;
+            const QTextOption::WrapMode wanted =
+                own == QTextOption::WrapAtWordBoundaryOrAnywhere && block.isValid() &&
+                        block.length() > kLongRun && holdsLongRun(block.text())
+                    ? QTextOption::WrapAnywhere
+                    : own;
+            if (wanted == now)
+                return;
+            if (layout->m_depth++ == 0)
+                layout->m_own = own;
+            m_restore = now;
+            set(wanted);
+        }
+        ~Mode() {
+            if (!m_restore)
+                return;
+            set(*m_restore);
+            --m_layout->m_depth;
+        }
+        Mode(const Mode&) = delete;
+        Mode& operator=(const Mode&) = delete;
+
+    private:
+        void set(QTextOption::WrapMode mode) const {
+            QTextDocument* document = m_layout->document();
+            QTextOption option = document->defaultTextOption();
+            option.setWrapMode(mode);
+            const bool switching = std::exchange(m_layout->m_switching, true);
+            document->setDefaultTextOption(option);
+            m_layout->m_switching = switching;
+        }
+
+        const WrappingLayout* m_layout;
+        std::optional<QTextOption::WrapMode> m_restore;
+    };
+
+    // The mode the box gave the document, while another one stands in.
+    mutable QTextOption::WrapMode m_own = QTextOption::WrapAtWordBoundaryOrAnywhere;
+    mutable int m_depth = 0;
+    // The document's option is being switched: no change of the text.
+    mutable bool m_switching = false;
+};
+
 } // namespace
 
 TextArea::TextArea(QWidget* parent, qsizetype capacity)
     : QPlainTextEdit(parent), m_capacity(std::clamp<qsizetype>(capacity, 0, kDocumentCapacity)) {
+    auto* own = new QTextDocument(this);
+    own->setDocumentLayout(new WrappingLayout(own));
+    own->setDefaultFont(font());
+    own->documentLayout()->setPaintDevice(viewport());
+    setDocument(own);
     // Tab walks the window's controls, as in every other box.
     setTabChangesFocus(true);
     connect(document(), &QTextDocument::contentsChange, this, &TextArea::onContentsChange);

@@ -220,3 +220,45 @@ TEST_F(WindowTest, ATextBeyondTheDocumentStaysWholeAndTheBoxTakesNoEdit) {
         EXPECT_EQ(documentNow(&box), QStringLiteral("abc"));
     }
 }
+
+// A wrapping box breaks lines at spaces, and a paragraph that holds a run of
+// a thousand characters or more with no break opportunity anywhere, so that
+// laying the run out costs no more than its length; the box's own mode is
+// left as it was. A box that does not wrap keeps each paragraph on one line.
+TEST_F(WindowTest, ALongRunBreaksAnywhereAndWordsAtSpaces) {
+    const QString words = QStringLiteral("word ").repeated(100);
+    const QString run = QStringLiteral("ab ") + QStringLiteral("0123456789").repeated(2000);
+    for (const bool wrap : {true, false}) {
+        SCOPED_TRACE(wrap ? "wrapping" : "not wrapping");
+        TextArea box;
+        box.setWrapping(wrap);
+        box.resize(200, 100);
+        box.show();
+        box.setText(words + QLatin1Char('\n') + run);
+        QTextBlock block = box.document()->firstBlock();
+        for (const QString& paragraph : {words, run}) {
+            box.document()->documentLayout()->blockBoundingRect(block);
+            const QTextLayout* layout = block.layout();
+            ASSERT_EQ(block.text(), paragraph);
+            if (!wrap) {
+                EXPECT_EQ(layout->lineCount(), 1);
+                block = block.next();
+                continue;
+            }
+            ASSERT_GT(layout->lineCount(), 2);
+            if (paragraph == run)
+                EXPECT_GT(layout->lineAt(0).textLength(), 3)
+                    << "\"ab \" shares its line with the start of the run";
+            else
+                for (int i = 0; i + 1 < layout->lineCount(); ++i) {
+                    const QTextLine line = layout->lineAt(i);
+                    EXPECT_EQ(paragraph.at(line.textStart() + line.textLength() - 1),
+                              QLatin1Char(' '))
+                        << "line " << i;
+                }
+            block = block.next();
+        }
+        EXPECT_EQ(box.document()->defaultTextOption().wrapMode(),
+                  wrap ? QTextOption::WrapAtWordBoundaryOrAnywhere : QTextOption::NoWrap);
+    }
+}
