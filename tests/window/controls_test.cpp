@@ -10,16 +10,6 @@ using namespace quenby::testing;
 
 namespace {
 
-// What the document itself holds, read afresh, with LF line breaks and the
-// no-break space kept.
-QString documentNow(const QPlainTextEdit* box) {
-    QString raw = box->document()->toRawText();
-    for (QChar& c : raw)
-        if (c == QChar::ParagraphSeparator || c == QChar::LineSeparator)
-            c = QLatin1Char('\n');
-    return raw;
-}
-
 void placeCursor(QPlainTextEdit* box, int from, int to) {
     QTextCursor cursor = box->textCursor();
     cursor.setPosition(from);

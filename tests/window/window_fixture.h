@@ -65,6 +65,15 @@ protected:
             i += n - 1;
         }
     }
+    // What a box's document itself holds, read afresh, with LF line breaks
+    // and the no-break space kept.
+    static QString documentNow(const QPlainTextEdit* box) {
+        QString raw = box->document()->toRawText();
+        for (QChar& c : raw)
+            if (c == QChar::ParagraphSeparator || c == QChar::LineSeparator)
+                c = QLatin1Char('\n');
+        return raw;
+    }
     // How many outputs went to the clipboard (Auto-Copy on: one per engine run).
     int copies() const { return int(clipboard.calls.count(QStringLiteral("SetText"))); }
 
