@@ -48,6 +48,9 @@ double timeKeystroke(QWidget* box) {
 void focusAtEnd(QPlainTextEdit* box) {
     box->activateWindow();
     box->setFocus(Qt::OtherFocusReason);
+    // The end of the whole text, also while a big text still fills the box.
+    if (auto* area = qobject_cast<quenby::TextArea*>(box))
+        area->finishFill();
     box->moveCursor(QTextCursor::End);
     settle();
 }

@@ -47,9 +47,12 @@ protected:
         control->setFocus();
         QTest::keyClick(control, Qt::Key_Space);
     }
-    // Types text at the end of a box, one key per character.
+    // Types text at the end of a box, one key per character. The end of a
+    // text area is the end of its whole text, also while its document fills.
     static void type(QWidget* box, const QString& text) {
         box->setFocus();
+        if (auto* area = qobject_cast<TextArea*>(box))
+            area->finishFill();
         if (auto* area = qobject_cast<QPlainTextEdit*>(box))
             area->moveCursor(QTextCursor::End);
         if (auto* line = qobject_cast<QLineEdit*>(box))
