@@ -175,10 +175,19 @@ public:
         return QPlainTextDocumentLayout::blockBoundingRect(block);
     }
 
+    // While a box takes the document over, it lays the document out anew
+    // for its own width and mode after it has set the mode: a paragraph that
+    // is the whole document is then not laid out for the mode alone.
+    void setTakingOver(bool takingOver) { m_takingOver = takingOver; }
+
 protected:
     void documentChanged(int from, int removed, int added) override {
         if (m_switching)
             return;
+        if (m_takingOver && document()->blockCount() == 1) {
+            document()->firstBlock().clearLayout();
+            return;
+        }
         const QTextBlock block = document()->findBlock(from);
         keepShaping(block);
         const Mode mode(this, block);
@@ -242,6 +251,7 @@ private:
     mutable int m_depth = 0;
     // The document's option is being switched: no change of the text.
     mutable bool m_switching = false;
+    bool m_takingOver = false;
 };
 
 // A text longer than this goes into a shown box's document a first screen at
@@ -297,7 +307,10 @@ void TextArea::pair(TextArea* shown, TextArea* other) {
 
 void TextArea::takeDocument(QTextDocument* document) {
     disconnect(m_following);
+    auto* layout = static_cast<WrappingLayout*>(document->documentLayout());
+    layout->setTakingOver(true);
     setDocument(document);
+    layout->setTakingOver(false);
     document->documentLayout()->setPaintDevice(viewport());
     m_following =
         connect(document, &QTextDocument::contentsChange, this, &TextArea::onContentsChange);
