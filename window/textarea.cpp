@@ -324,6 +324,8 @@ void TextArea::adoptPairDocument() {
     const qsizetype filled = holder->m_filled;
     const bool inStep = holder->m_fillInStep;
     const bool cut = holder->m_cut;
+    const QTextCursor selection = holder->textCursor();
+    holder->m_selection = {selection.anchor(), selection.position()};
     holder->stopFill();
     if (!holder->m_spare)
         holder->m_spare = newDocument(holder);
@@ -336,6 +338,7 @@ void TextArea::adoptPairDocument() {
     takeDocument(m_pairDocument);
     if (!same) {
         m_stale = true;
+        m_writtenAway = false;
         return;
     }
     // The document came with the replacement's step, if there was one.
@@ -347,6 +350,14 @@ void TextArea::adoptPairDocument() {
     }
     if (pending)
         startFill(filled, inStep);
+    // A box that took no new text while it was not shown shows the
+    // selection it had; one that did shows its text as a new text.
+    if (!std::exchange(m_writtenAway, false) && m_selection) {
+        QTextCursor cursor(document());
+        cursor.setPosition(m_selection->first);
+        cursor.setPosition(m_selection->second, QTextCursor::KeepAnchor);
+        setTextCursor(cursor);
+    }
 }
 
 void TextArea::setText(const QString& text) {
@@ -382,6 +393,7 @@ void TextArea::setText(const QString& text) {
     if (!follows) {
         stopFill();
         m_stale = true;
+        m_writtenAway = true;
         // Only the last write counts: a replacement's step, or none.
         m_undoTo = m_replacing;
     } else if (m_cut || m_text.size() > m_capacity) {
@@ -531,9 +543,10 @@ void TextArea::fillSlice(qint64 budgetMs) {
         document->setUndoRedoEnabled(false);
     cursor.movePosition(QTextCursor::End);
     while (m_filled < target) {
-        // On to a line end, so that no paragraph is laid out once per piece.
+        // On to a line end, so that no paragraph is laid out once per piece;
+        // with no time to keep to, the whole rest at once.
         qsizetype end = target;
-        if (target - m_filled > kSliceStep) {
+        if (budgetMs >= 0 && target - m_filled > kSliceStep) {
             const qsizetype lineEnd = m_text.indexOf(QLatin1Char('\n'), m_filled + kSliceStep);
             if (lineEnd >= 0 && lineEnd < target)
                 end = lineEnd + 1;
@@ -563,6 +576,7 @@ void TextArea::showEvent(QShowEvent* event) {
         adoptPairDocument();
     if (m_stale) {
         m_stale = false;
+        m_writtenAway = false;
         const std::optional<QString> undoTo = std::exchange(m_undoTo, std::nullopt);
         if (undoTo && undoTo->size() <= m_capacity && m_text.size() <= m_capacity) {
             // The document starts from the text before the replacement and

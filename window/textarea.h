@@ -5,6 +5,7 @@
 #include <initializer_list>
 #include <limits>
 #include <optional>
+#include <utility>
 #include <vector>
 
 namespace quenby {
@@ -118,7 +119,8 @@ private:
     // From here on the document holds the text up to `filled`, the rest to
     // come; as part of the undo step on top when `inStep`.
     void startFill(qsizetype filled, bool inStep);
-    // Brings more of the text into the document, for about budgetMs.
+    // Brings more of the text into the document, for about budgetMs; all of
+    // the rest for a negative budget.
     void fillSlice(qint64 budgetMs);
     void stopFill();
     // Uses document as the box's own.
@@ -156,6 +158,10 @@ private:
     QTextDocument* m_pairDocument = nullptr;
     QTextDocument* m_spare = nullptr;
     QMetaObject::Connection m_following;
+    // The selection (anchor and position) the box had when its partner took
+    // the document over, and whether it took a new text since.
+    std::optional<std::pair<int, int>> m_selection;
+    bool m_writtenAway = false;
 };
 
 } // namespace quenby
