@@ -168,6 +168,10 @@ public:
 
     QRectF blockBoundingRect(const QTextBlock& block) const override {
         if (block.isValid() && block.layout()->lineCount() == 0) {
+            // The change being taken in lays this paragraph out next; asked
+            // for its place before, it had none.
+            if (block == m_changing)
+                return QRectF();
             keepShaping(block);
             const Mode mode(this, block);
             ensureBlockLayout(block);
@@ -191,7 +195,9 @@ protected:
         const QTextBlock block = document()->findBlock(from);
         keepShaping(block);
         const Mode mode(this, block);
+        m_changing = block;
         QPlainTextDocumentLayout::documentChanged(from, removed, added);
+        m_changing = QTextBlock();
     }
 
 private:
@@ -252,6 +258,8 @@ private:
     // The document's option is being switched: no change of the text.
     mutable bool m_switching = false;
     bool m_takingOver = false;
+    // The paragraph where the change being taken in starts.
+    QTextBlock m_changing;
 };
 
 // A text longer than this goes into a shown box's document a first screen at
@@ -499,7 +507,16 @@ void TextArea::resetDocument() {
         m_cut = cut;
         setReadOnly(cut);
     }
-    setPlainText(m_text.left(end));
+    // As setPlainText leaves it (no undo history, the cursor at the start),
+    // but without its selecting the whole document, which lays a paragraph
+    // out once more than the edit does.
+    QTextDocument* document = this->document();
+    document->setUndoRedoEnabled(false);
+    document->clear();
+    QTextCursor(document).insertText(m_text.left(end));
+    document->setUndoRedoEnabled(true);
+    document->setModified(false);
+    setTextCursor(QTextCursor(document));
     m_writing = false;
     startFill(end, false);
 }
