@@ -48,6 +48,9 @@ double timeKeystroke(QWidget* box) {
 void focusAtEnd(QPlainTextEdit* box) {
     box->activateWindow();
     box->setFocus(Qt::OtherFocusReason);
+    // The end of the whole text, also while a big text still fills the box.
+    if (auto* area = qobject_cast<quenby::TextArea*>(box))
+        area->finishFill();
     box->moveCursor(QTextCursor::End);
     settle();
 }
@@ -66,6 +69,9 @@ void runCase(const Case& c, int warmUp, bool remember) {
     showWindow(&window);
     window.yesRemember->setValue(remember ? 1 : 0);
     window.Text1->setText(input);
+    // Typing starts once the boxes hold their whole texts.
+    while (window.Text1->filling() || window.Text2->filling())
+        QCoreApplication::processEvents();
 
     // The floor: a bare box like Text1, in a window like the real one.
     QWidget floorWindow;

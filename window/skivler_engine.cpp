@@ -114,6 +114,7 @@ void Skivler::ReplaceString_Change() {
 
 void Skivler::selectShown(TextArea* wrapping, TextArea* plain, bool all) {
     TextArea* target = yesWrap->value() == 1 ? wrapping : plain;
+    target->finishFill();
     target->setFocus(Qt::OtherFocusReason);
     QTextCursor cursor = target->textCursor();
     cursor.setPosition(0);

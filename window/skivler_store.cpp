@@ -23,6 +23,10 @@ Message plainMessage(const QString& text) {
 
 Skivler::Skivler(Platform platform, QWidget* parent) : QWidget(parent), m_platform(platform) {
     buildLayout();
+    // The two boxes of each text area, one shown at a time, show one
+    // document: the shown one holds it.
+    TextArea::pair(Text1, Text4);
+    TextArea::pair(Text2, Text5);
     connectHandlers();
     Form_Load();
 }

@@ -10,16 +10,6 @@ using namespace quenby::testing;
 
 namespace {
 
-// What the document itself holds, read afresh, with LF line breaks and the
-// no-break space kept.
-QString documentNow(const QPlainTextEdit* box) {
-    QString raw = box->document()->toRawText();
-    for (QChar& c : raw)
-        if (c == QChar::ParagraphSeparator || c == QChar::LineSeparator)
-            c = QLatin1Char('\n');
-    return raw;
-}
-
 void placeCursor(QPlainTextEdit* box, int from, int to) {
     QTextCursor cursor = box->textCursor();
     cursor.setPosition(from);
@@ -166,6 +156,12 @@ TEST_F(WindowTest, AHiddenBoxTakesItsTextWhenShown) {
     click(s.yesWrap);
     EXPECT_EQ(documentNow(s.Text1), QStringLiteral("one\u00A0twos"));
     EXPECT_EQ(documentNow(s.Text2), QStringLiteral("n\u00A0tws"));
+
+    // A box that took no new text while not shown keeps its selection.
+    placeCursor(s.Text1, 1, 4);
+    click(s.yesWrap);
+    click(s.yesWrap);
+    EXPECT_EQ(s.Text1->textCursor().selectedText(), QStringLiteral("ne\u00A0"));
 }
 
 TEST_F(WindowTest, AFormatChangeIsNoChange) {

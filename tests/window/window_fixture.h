@@ -47,9 +47,12 @@ protected:
         control->setFocus();
         QTest::keyClick(control, Qt::Key_Space);
     }
-    // Types text at the end of a box, one key per character.
+    // Types text at the end of a box, one key per character. The end of a
+    // text area is the end of its whole text, also while its document fills.
     static void type(QWidget* box, const QString& text) {
         box->setFocus();
+        if (auto* area = qobject_cast<TextArea*>(box))
+            area->finishFill();
         if (auto* area = qobject_cast<QPlainTextEdit*>(box))
             area->moveCursor(QTextCursor::End);
         if (auto* line = qobject_cast<QLineEdit*>(box))
@@ -64,6 +67,15 @@ protected:
             QTest::sendKeyEvent(QTest::Click, box, Qt::Key_unknown, text.mid(i, n), Qt::NoModifier);
             i += n - 1;
         }
+    }
+    // What a box's document itself holds, read afresh, with LF line breaks
+    // and the no-break space kept.
+    static QString documentNow(const QPlainTextEdit* box) {
+        QString raw = box->document()->toRawText();
+        for (QChar& c : raw)
+            if (c == QChar::ParagraphSeparator || c == QChar::LineSeparator)
+                c = QLatin1Char('\n');
+        return raw;
     }
     // How many outputs went to the clipboard (Auto-Copy on: one per engine run).
     int copies() const { return int(clipboard.calls.count(QStringLiteral("SetText"))); }
