@@ -9,6 +9,7 @@
 
 #include <cerrno>
 #include <fcntl.h>
+#include <new>
 #include <unistd.h>
 
 #ifndef QUENBY_VERSION
@@ -94,6 +95,11 @@ int stripInputs(const Invocation& inv, const StripOptions& options) {
         return 1;
     } catch (const OutputTooLong& e) { // the engine's limit, named in what()
         say(QString::fromStdString(e.what()));
+        return 1;
+    } catch (const std::bad_alloc&) {
+        // What was written stays; the run failed and says so, rather than
+        // aborting.
+        say(QStringLiteral("out of memory"));
         return 1;
     }
     // The count is output too: lost, it makes the run a failure.

@@ -8,6 +8,7 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <random>
+#include <sys/resource.h>
 #include <unistd.h>
 
 namespace {
@@ -23,8 +24,9 @@ struct Result {
 struct Launch {
     QString program = kProgram;
     QString workingDirectory;
-    QString outputFile; // standard output goes there instead of being read
-    int closedFd = -1;  // a standard descriptor the program starts without
+    QString outputFile;      // standard output goes there instead of being read
+    int closedFd = -1;       // a standard descriptor the program starts without
+    rlim_t addressSpace = 0; // a bound on the program's memory, when not 0
 };
 
 // Runs the program to its end with the arguments and standard input given.
@@ -38,8 +40,14 @@ Result run(const QStringList& arguments, const QByteArray& input = QByteArray(),
         p.setWorkingDirectory(launch.workingDirectory);
     if (!launch.outputFile.isEmpty())
         p.setStandardOutputFile(launch.outputFile);
-    if (launch.closedFd >= 0)
-        p.setChildProcessModifier([fd = launch.closedFd] { ::close(fd); });
+    p.setChildProcessModifier([launch] {
+        if (launch.closedFd >= 0)
+            ::close(launch.closedFd);
+        if (launch.addressSpace > 0) {
+            const rlimit bound{launch.addressSpace, launch.addressSpace};
+            ::setrlimit(RLIMIT_AS, &bound);
+        }
+    });
     p.start(launch.program, arguments);
     Result r;
     if (!p.waitForStarted(10000)) {
@@ -616,3 +624,27 @@ TEST(CliProgramOutput, WriteFailureIsStatusOne) {
 }
 
 } // namespace
+
+// Memory that runs out while a piece is stripped ends the run with a message
+// and status 1, not an abort.
+TEST(CliProgramMemory, RunningOutIsAFailureWithAMessage) {
+#if defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "the address sanitizer needs more address space than the bound leaves";
+#else
+    // A file, so that one read takes all of it. The program and its libraries
+    // load in about 60 MB; each of the 16 Mi "a" becomes 24 characters, which
+    // takes over 150 MB however the output is cut.
+    QTemporaryDir dir;
+    const QString input = dir.filePath(QStringLiteral("a.txt"));
+    QFile file(input);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    ASSERT_EQ(file.write(QByteArray(16 << 20, 'a')), 16 << 20);
+    file.close();
+    Launch l;
+    l.addressSpace = rlim_t(100) << 20;
+    const Result r = run(
+        {"--chunk-size=16777216", "--strip=a", "--replace=xzxzxzxzxzxzxzxzxzxzxzxz", input}, {}, l);
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_EQ(r.err, "quenby-strip: out of memory\n");
+#endif
+}
