@@ -169,8 +169,16 @@ public:
     QString settingsPath() const;
     QString textsPath() const;
 
+protected:
+    void showEvent(QShowEvent* event) override;
+    void changeEvent(QEvent* event) override;
+
 private:
     void buildLayout();
+    // The window keeps one size. Qt's own title bar on Wayland still offers
+    // maximize, and the compositor then sends a size the window must take
+    // (else it ends the program), so the window takes it and asks back.
+    void windowStateAsked(Qt::WindowState state);
     void connectHandlers();
 
     // The slot change handling shared by the twelve slot boxes.
@@ -216,6 +224,8 @@ private:
     quenby::Answer ask(const quenby::Message& message);
 
     quenby::Platform m_platform;
+    // Set while the window asks to leave a maximized or full-screen state.
+    bool m_leavingFullSize = false;
     bool m_writeFailureShown = false;
     // Set by a failed write, cleared once writePending() has worked.
     bool m_pendingWrites = false;

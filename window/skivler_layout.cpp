@@ -8,6 +8,7 @@
 #include <QPalette>
 #include <QProxyStyle>
 #include <QStyleFactory>
+#include <QWindow>
 #include <algorithm>
 #include <type_traits>
 #include <variant>
@@ -19,6 +20,8 @@ namespace {
 
 // The layout is kept in twips, 15 to a pixel.
 constexpr int kTwipsPerPixel = 15;
+const QSize kWindowSize(10350 / kTwipsPerPixel, 7965 / kTwipsPerPixel);
+constexpr Qt::WindowStates kFullSize = Qt::WindowMaximized | Qt::WindowFullScreen;
 
 const QColor kTeal(0, 128, 128);
 const QColor kWhite(255, 255, 255);
@@ -197,7 +200,7 @@ void Skivler::prepareApplication() {
 void Skivler::buildLayout() {
     setWindowTitle(QStringLiteral("Quenby 5.0"));
     setWindowIcon(programIcon());
-    setFixedSize(10350 / kTwipsPerPixel, 7965 / kTwipsPerPixel);
+    setFixedSize(kWindowSize);
     setAutoFillBackground(true);
 
     QPalette window = palette();
@@ -327,4 +330,41 @@ void Skivler::buildLayout() {
 
     // The window opens ready for typing into the input box.
     Text1->setFocus(Qt::OtherFocusReason);
+}
+
+void Skivler::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    // X11 window managers keep a window of one size as it is.
+    if (QGuiApplication::platformName().startsWith(QLatin1String("wayland")))
+        connect(windowHandle(), &QWindow::windowStateChanged, this, &Skivler::windowStateAsked,
+                Qt::UniqueConnection);
+}
+
+// Called as soon as the title bar asks for maximized (before the request
+// leaves), and when the compositor's answer changes the state.
+void Skivler::windowStateAsked(Qt::WindowState state) {
+    if (state == Qt::WindowMaximized || state == Qt::WindowFullScreen) {
+        // Weston ends a client whose next frame does not fill the maximized
+        // size; the window takes that size until changeEvent has asked back.
+        setMinimumSize(0, 0);
+        setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+    } else if (!m_leavingFullSize && !(windowState() & kFullSize)) {
+        setFixedSize(kWindowSize); // the compositor refused
+    }
+}
+
+void Skivler::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    // Only the compositor's answers; setWindowState() reports its own change.
+    if (event->type() != QEvent::WindowStateChange || !event->spontaneous())
+        return;
+    if (windowState() & kFullSize) {
+        // Weston takes the request only once a frame of the state is out.
+        repaint();
+        m_leavingFullSize = true;
+        setWindowState(windowState() & ~kFullSize);
+        m_leavingFullSize = false;
+    } else {
+        setFixedSize(kWindowSize);
+    }
 }

@@ -117,8 +117,9 @@ class Session:
     def start_x(self):
         """Xvfb on a display number it picks itself."""
         read, write = os.pipe()
+        # -fbdir: the screen is also a file, to find weston's windows on it.
         self.start("xvfb", ["Xvfb", "-displayfd", str(write), "-screen", "0", "1280x1024x24",
-                            "-nolisten", "tcp", "-noreset"],
+                            "-fbdir", self.dir, "-nolisten", "tcp", "-noreset"],
                    self.environment(), pass_fds=(write,))
         os.close(write)
         number = b""
@@ -129,6 +130,22 @@ class Session:
                     raise Failed("Xvfb gave no display number")
                 number += chunk
         self.display = ":" + number.decode().strip()
+
+    def window_top(self):
+        """Left end, row and right end of the window's top teal row on the X
+        screen (weston does not tell where a window is); the teal icon in the
+        title bar is too narrow to count."""
+        with open(os.path.join(self.dir, "Xvfb_screen0"), "rb") as f:
+            screen = f.read()
+        header = [int.from_bytes(screen[i:i + 4], "big") for i in range(0, 100, 4)]
+        width, height, line, colours = header[4], header[5], header[12], header[19]
+        start = header[0] + 12 * colours
+        for y in range(height):
+            row = screen[start + y * line:start + y * line + 4 * width]
+            left, right = row.find(b"\x80\x80\x00"), row.rfind(b"\x80\x80\x00")  # teal's BGR
+            if left >= 0 and right - left > 4 * 300:
+                return (left // 4, y, right // 4 + 1)
+        return None
 
     def x_environment(self, **changes):
         return self.environment(DISPLAY=self.display, **changes)
@@ -354,6 +371,23 @@ def wayland_keyboard(session):
     if len(presses) > 1:
         sys.stderr.write("note: the copied text arrived at press %d\n" % len(presses))
     reader.expect_text("Output text", "Qt  d")
+
+    # The window keeps its size: the maximize button of the title bar (drawn
+    # by Qt, 37 pixels left of the window's right teal end) and a double
+    # click on the title bar leave it as it is, and it still takes typed keys.
+    top = session.window_top()
+    check(top, "no window on the screen")
+    x = session.x_environment()
+    session.run(["xdotool", "mousemove", str(top[2] - 37), str(top[1] - 15), "click", "1"], x)
+    session.run(["xdotool", "mousemove", str(top[0] + 200), str(top[1] - 15),
+                 "click", "--repeat", "2", "1"], x)
+    reader.set_text("Input text", "")
+    type_keys(session, "Good day")
+    reader.expect_text("Input text", "Good day")
+    reader.expect_text("Output text", "Gd d")
+    check(program.poll() is None, "the program ended")
+    # Its top edge (weston's on-screen keyboard may now cover its bottom).
+    wait_until(lambda: session.window_top() == top, "the window at its place and size")
 
 
 SCENARIOS = {
