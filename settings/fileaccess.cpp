@@ -294,8 +294,9 @@ FileLock::FileLock(const QString& path, LockPolicy& policy)
     // QLockFile creates the file 0666 less the umask. It only names this
     // process, but it is kept as private as the file it locks; a failure
     // here costs nothing worse than that.
-    (void)::fchmodat(AT_FDCWD, QFile::encodeName(lockPath).constData(), kPrivateMode,
-                     AT_SYMLINK_NOFOLLOW);
+    if (::fchmodat(AT_FDCWD, QFile::encodeName(lockPath).constData(), kPrivateMode,
+                   AT_SYMLINK_NOFOLLOW) != 0)
+        return; // left as QLockFile made it
 }
 
 } // namespace quenby
