@@ -11,6 +11,7 @@
 #include <QWidget>
 #include <array>
 #include <functional>
+#include <vector>
 
 // The window. Every option, slot, string and text lives in one of its
 // controls, held under the names below; there is no settings object.
@@ -220,7 +221,14 @@ private:
     // Runs a clipboard action the user asked for; reports a refusal.
     void clipboardAction(const std::function<void()>& action);
     void saveInputText();
+    // Empties both files; a file whose emptying failed, and the ones after
+    // it, stay owed.
     void emptyBothFiles();
+    void emptyFiles(const std::vector<const char*>& fileNames);
+    // While "Remember settings" is unticked, each change that would have
+    // been stored tries an owed emptying again: the files must not go on
+    // holding what the user asked the program to forget.
+    void emptyIfOwed();
     quenby::Answer ask(const quenby::Message& message);
 
     quenby::Platform m_platform;
@@ -229,6 +237,9 @@ private:
     bool m_writeFailureShown = false;
     // Set by a failed write, cleared once writePending() has worked.
     bool m_pendingWrites = false;
+    // The files still to be emptied after a failure, until it worked or
+    // "Remember settings" rewrote them.
+    std::vector<const char*> m_emptyingOwed;
     // How long the writes wait for the settings file's lock: after one wait
     // timed out, not again until the lock is free.
     quenby::LockPolicy m_lockPolicy;

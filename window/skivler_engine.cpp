@@ -88,6 +88,8 @@ void Skivler::Text1_Change() {
     SkivIt();
     if (yesRemember->value() == 1)
         saveInputText();
+    else
+        emptyIfOwed();
 }
 
 void Skivler::Text4_Change() {

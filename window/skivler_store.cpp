@@ -146,8 +146,10 @@ void Skivler::clipboardAction(const std::function<void()>& action) {
 }
 
 bool Skivler::iniPut(const QString& key, const QString& value) {
-    if (yesRemember->value() == 0)
+    if (yesRemember->value() == 0) {
+        emptyIfOwed();
         return true;
+    }
     return storing([&] { IniWrite(settingsPath(), kSection, key, value, m_lockPolicy); });
 }
 
@@ -181,15 +183,26 @@ void Skivler::saveInputText() {
 }
 
 void Skivler::emptyBothFiles() {
+    emptyFiles({kSavedTextsFileName, kSettingsFileName});
+}
+
+void Skivler::emptyFiles(const std::vector<const char*>& fileNames) {
     // Emptied files hold nothing to bring up to date.
     m_pendingWrites = false;
+    m_emptyingOwed.clear();
     const QString folder = m_platform.folder.path();
-    if (storing([&] {
-            TxtSave(folder, QString::fromLatin1(kSavedTextsFileName), QString(), m_lockPolicy);
-        }))
-        storing([&] {
-            TxtSave(folder, QString::fromLatin1(kSettingsFileName), QString(), m_lockPolicy);
-        });
+    for (auto name = fileNames.begin(); name != fileNames.end(); ++name) {
+        if (!storing(
+                [&] { TxtSave(folder, QString::fromLatin1(*name), QString(), m_lockPolicy); })) {
+            m_emptyingOwed.assign(name, fileNames.end());
+            return;
+        }
+    }
+}
+
+void Skivler::emptyIfOwed() {
+    if (!m_emptyingOwed.empty())
+        emptyFiles(std::vector<const char*>(m_emptyingOwed));
 }
 
 QWidget* Skivler::control(const SettingRow& row) const {
@@ -289,9 +302,10 @@ void Skivler::SaveAll() {
 void Skivler::yesRemember_Click() {
     if (sus->value() == 1)
         return;
-    if (yesRemember->value() == 1)
+    if (yesRemember->value() == 1) {
+        m_emptyingOwed.clear(); // every setting and the text are written anew
         SaveAll();
-    else
+    } else
         emptyBothFiles();
 }
 

@@ -286,3 +286,28 @@ TEST(LockFile, AFailureToMakeItNamesTheCause) {
 }
 
 } // namespace
+
+// Unticking "Remember settings" while the settings file cannot be written
+// leaves its emptying owed: the user is told once, and the first change after
+// the fault is gone empties the file.
+TEST_F(FaultWindow, AnEmptyingThatFailedIsDoneAtTheNextChange) {
+    Skivler& s = open();
+    rememberAState(s);
+    const QString lock = QString::fromLatin1(kSettingsFileName) + QStringLiteral(".lock");
+    ASSERT_TRUE(QDir(folder.path()).mkdir(lock));
+    dialogs.answers = {Answer::Ok};
+    click(s.yesRemember);
+    ASSERT_EQ(s.yesRemember->value(), 0);
+    const QByteArray emptied = fileState("qnbtext.ini");
+    EXPECT_LT(emptied.size(), 3) << "the saved texts take no lock and were emptied";
+    EXPECT_NE(fileState("qnb.ini"), emptied);
+    type(s.Text1, QStringLiteral("x"));
+    EXPECT_NE(fileState("qnb.ini"), emptied);
+    EXPECT_EQ(dialogs.shown.size(), 1u) << "told once while the fault lasts";
+
+    ASSERT_TRUE(QDir(folder.path()).rmdir(lock));
+    type(s.Text1, QStringLiteral("y"));
+    EXPECT_EQ(fileState("qnb.ini"), emptied);
+    EXPECT_EQ(fileState("qnbtext.ini"), emptied) << "nothing saved while Remember is unticked";
+    EXPECT_EQ(dialogs.shown.size(), 1u);
+}
