@@ -28,7 +28,8 @@ public:
     // Builds the window with its design-time values, then runs Form_Load.
     explicit Skivler(quenby::Platform platform, QWidget* parent = nullptr);
 
-    // Fusion style and fixed fonts, so that no desktop theme moves the layout.
+    // Fusion style and fixed fonts, so that no desktop theme moves the layout;
+    // big blocks kept in the heap (keepLargeBlocksInHeap). Before any window.
     static void prepareApplication();
 
     // Recomputes the output from the controls.

@@ -1,3 +1,4 @@
+#include "engine/heap.h"
 #include "window/icon.h"
 #include "window/skivler.h"
 
@@ -188,6 +189,7 @@ QAccessibleInterface* windowAccessible(const QString& className, QObject* object
 } // namespace
 
 void Skivler::prepareApplication() {
+    quenby::keepLargeBlocksInHeap();
     QAccessible::installFactory(windowAccessible);
     QApplication::setStyle(new CompactStyle);
     QApplication::setPalette(QApplication::style()->standardPalette());
