@@ -253,31 +253,15 @@ void runCase(const Case& c, const QString& onlyAction) {
 } // namespace
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    bool quick = false;
-    QString only;
-    QString onlyAction;
-    int reps = 0;
-    for (int i = 1; i < argc; ++i) {
-        const QString arg = QString::fromLocal8Bit(argv[i]);
-        if (arg == QLatin1String("--quick"))
-            quick = true;
-        else if (arg.startsWith(QLatin1String("--only=")))
-            only = arg.mid(7);
-        else if (arg.startsWith(QLatin1String("--action=")))
-            onlyAction = arg.mid(9);
-        else if (arg.startsWith(QLatin1String("--reps=")) && arg.mid(7).toInt() > 0)
-            reps = arg.mid(7).toInt();
-        else
-            fail("usage: action_bench [--quick] [--only=<lines|paragraph|nobreak>:<chars>] "
-                 "[--action=<name>] [--reps=N]");
-    }
+    const Arguments args =
+        readArguments(argc, argv, Arguments::Action, "action_bench",
+                      "usage: action_bench [--quick] [--only=<lines|paragraph|nobreak>:<chars>] "
+                      "[--action=<name>] [--reps=N]");
     QApplication app(argc, argv);
     Skivler::prepareApplication();
 
-    const int few = quick ? 2 : 4;
-    const int more = quick ? 2 : 8;
+    const int few = args.quick ? 2 : 4;
+    const int more = args.quick ? 2 : 8;
     const std::vector<Case> cases = {{Shape::Lines, 10 * 1024 * 1024, few},
                                      {Shape::Lines, 1024 * 1024, more},
                                      {Shape::Paragraph, 1024 * 1024, more},
@@ -285,11 +269,11 @@ int main(int argc, char** argv) {
     for (Case c : cases) {
         const QString name =
             QStringLiteral("%1:%2").arg(QString::fromLatin1(shapeName(c.shape))).arg(c.chars);
-        if (!only.isEmpty() && only != name)
+        if (!args.only.isEmpty() && args.only != name)
             continue;
-        if (reps > 0)
-            c.reps = reps;
-        runCase(c, onlyAction);
+        if (args.reps > 0)
+            c.reps = args.reps;
+        runCase(c, args.action);
     }
     return 0;
 }

@@ -117,46 +117,31 @@ void runCase(const Case& c, int warmUp, bool remember) {
 } // namespace
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    bool quick = false;
-    QString only;
-    int reps = 0;
-    int warmUp = 2;
-    for (int i = 1; i < argc; ++i) {
-        const QString arg = QString::fromLocal8Bit(argv[i]);
-        if (arg == QLatin1String("--quick"))
-            quick = true;
-        else if (arg.startsWith(QLatin1String("--only=")))
-            only = arg.mid(7);
-        else if (arg.startsWith(QLatin1String("--reps=")) && arg.mid(7).toInt() > 0)
-            reps = arg.mid(7).toInt();
-        else if (arg.startsWith(QLatin1String("--warmup=")) && arg.mid(9).toInt() >= 0)
-            warmUp = arg.mid(9).toInt();
-        else
-            fail("usage: keystroke_bench [--quick] [--only=<lines|line|nobreak>:<chars>] "
-                 "[--reps=N] [--warmup=N]");
-    }
+    const Arguments args =
+        readArguments(argc, argv, Arguments::WarmUp, "keystroke_bench",
+                      "usage: keystroke_bench [--quick] [--only=<lines|line|nobreak>:<chars>] "
+                      "[--reps=N] [--warmup=N]");
+    const int warmUp = args.warmUp >= 0 ? args.warmUp : 2;
     QApplication app(argc, argv);
     Skivler::prepareApplication();
 
     const std::vector<Case> cases =
-        quick ? std::vector<Case>{{Shape::Lines, 32 * 1024, 5},
-                                  {Shape::Lines, 1024 * 1024, 5},
-                                  {Shape::Paragraph, 100 * 1000, 5},
-                                  {Shape::NoBreak, 64 * 1024, 5}}
-              : std::vector<Case>{
-                    {Shape::Lines, 32 * 1024, 100},       {Shape::Lines, 1024 * 1024, 40},
-                    {Shape::Lines, 10 * 1024 * 1024, 10}, {Shape::Paragraph, 100 * 1000, 40},
-                    {Shape::NoBreak, 64 * 1024, 20},      {Shape::NoBreak, 256 * 1024, 10},
-                    {Shape::NoBreak, 1024 * 1024, 10}};
+        args.quick ? std::vector<Case>{{Shape::Lines, 32 * 1024, 5},
+                                       {Shape::Lines, 1024 * 1024, 5},
+                                       {Shape::Paragraph, 100 * 1000, 5},
+                                       {Shape::NoBreak, 64 * 1024, 5}}
+                   : std::vector<Case>{
+                         {Shape::Lines, 32 * 1024, 100},       {Shape::Lines, 1024 * 1024, 40},
+                         {Shape::Lines, 10 * 1024 * 1024, 10}, {Shape::Paragraph, 100 * 1000, 40},
+                         {Shape::NoBreak, 64 * 1024, 20},      {Shape::NoBreak, 256 * 1024, 10},
+                         {Shape::NoBreak, 1024 * 1024, 10}};
     for (Case c : cases) {
         const QString name =
             QStringLiteral("%1:%2").arg(QString::fromLatin1(caseName(c.shape))).arg(c.chars);
-        if (!only.isEmpty() && only != name)
+        if (!args.only.isEmpty() && args.only != name)
             continue;
-        if (reps > 0)
-            c.reps = reps;
+        if (args.reps > 0)
+            c.reps = args.reps;
         for (bool remember : {true, false})
             runCase(c, warmUp, remember);
     }

@@ -13,6 +13,7 @@
 #include "settings/fileaccess.h"
 #include "window/platform.h"
 #include "window/skivler.h"
+#include "window_bench.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -29,13 +30,6 @@ namespace {
 
 constexpr int kDefaultRuns = 3;
 
-class SilentClipboard : public quenby::Clipboard {
-public:
-    QString GetText() override { return QString(); }
-    void Clear() override {}
-    void SetText(const QString&) override {}
-};
-
 class CountingDialogs : public quenby::Dialogs {
 public:
     quenby::Answer show(const quenby::Message&) override {
@@ -43,15 +37,6 @@ public:
         return quenby::Answer::Ok;
     }
     int shown = 0;
-};
-
-class FixedFolder : public quenby::ProgramFolder {
-public:
-    explicit FixedFolder(QString path) : m_path(std::move(path)) {}
-    QString path() const override { return m_path; }
-
-private:
-    QString m_path;
 };
 
 int hold(const QString& path) {
@@ -100,9 +85,9 @@ Sample startOnce(const QString& self, bool locked) {
             std::exit(1);
         }
     }
-    SilentClipboard clipboard;
+    quenby::bench::MemoryClipboard clipboard;
     CountingDialogs dialogs;
-    FixedFolder folder(dir.path());
+    quenby::bench::FixedFolder folder(dir.path());
     QElapsedTimer clock;
     clock.start();
     { Skivler window({clipboard, dialogs, folder}); }

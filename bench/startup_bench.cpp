@@ -22,6 +22,7 @@
 // between the roles so that both see the same machine load.
 #include "window/platform.h"
 #include "window/skivler.h"
+#include "window_bench.h"
 
 #include <QApplication>
 #include <QFile>
@@ -54,15 +55,6 @@ long residentKb() {
             return line.mid(6).trimmed().split(' ').first().toLong();
     return -1;
 }
-
-class FixedFolder : public quenby::ProgramFolder {
-public:
-    explicit FixedFolder(QString path) : m_path(std::move(path)) {}
-    QString path() const override { return m_path; }
-
-private:
-    QString m_path;
-};
 
 // Reports the first frame of a window: the first paint event of the window
 // itself, and then the end of that repaint (a zero timer runs after the whole
@@ -98,7 +90,7 @@ int runQuenby(int argc, char** argv, const QString& folderPath) {
     // The program's own choice of folder runs too, but the window works in
     // a fresh folder, so that every run is a first start.
     const quenby::QtProgramFolder programFolder;
-    FixedFolder folder(folderPath);
+    quenby::bench::FixedFolder folder(folderPath);
     Skivler window({clipboard, dialogs, folder});
     std::printf("output %lld\n", static_cast<long long>(monotonicNs()));
     dialogs.setParent(&window);

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <optional>
 
 namespace quenby::bench {
 
@@ -80,6 +81,34 @@ void showWindow(QWidget* window) {
 void fail(const char* program, const char* what) {
     std::fprintf(stderr, "%s: %s\n", program, what);
     std::exit(1);
+}
+
+Arguments readArguments(int argc, char** argv, int extra, const char* program, const char* usage) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    Arguments a;
+    for (int i = 1; i < argc; ++i) {
+        const QString arg = QString::fromLocal8Bit(argv[i]);
+        const auto value = [&](const char* name) {
+            const QString prefix = QString::fromLatin1(name);
+            return arg.startsWith(prefix) ? std::optional<QString>(arg.mid(prefix.size()))
+                                          : std::nullopt;
+        };
+        if (arg == QLatin1String("--quick"))
+            a.quick = true;
+        else if (const auto only = value("--only="))
+            a.only = *only;
+        else if (const auto action = value("--action="); action && (extra & Arguments::Action))
+            a.action = *action;
+        else if (const auto reps = value("--reps="); reps && reps->toInt() > 0)
+            a.reps = reps->toInt();
+        else if (const auto warmUp = value("--warmup=");
+                 warmUp && (extra & Arguments::WarmUp) && warmUp->toInt() >= 0)
+            a.warmUp = warmUp->toInt();
+        else
+            fail(program, usage);
+    }
+    return a;
 }
 
 } // namespace quenby::bench

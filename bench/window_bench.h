@@ -6,6 +6,7 @@
 
 #include <QString>
 #include <QTemporaryDir>
+#include <utility>
 #include <vector>
 
 class QWidget;
@@ -28,6 +29,16 @@ private:
 class NoDialogs : public Dialogs {
 public:
     Answer show(const Message& message) override;
+};
+
+// The program folder at a path the benchmark chose.
+class FixedFolder : public ProgramFolder {
+public:
+    explicit FixedFolder(QString path) : m_path(std::move(path)) {}
+    QString path() const override { return m_path; }
+
+private:
+    QString m_path;
 };
 
 class TemporaryFolder : public ProgramFolder {
@@ -61,5 +72,19 @@ double percentile(std::vector<double> values, double p);
 void showWindow(QWidget* window);
 
 [[noreturn]] void fail(const char* program, const char* what);
+
+// The command line of the benchmarks that time the window's actions:
+// --quick, --only=<shape>:<chars>, --reps=N, and where the program takes
+// them --action=<name> and --warmup=N. Anything else fails with `usage`.
+// Also picks the offscreen platform unless QT_QPA_PLATFORM names one.
+struct Arguments {
+    enum Extra { None = 0, Action = 1, WarmUp = 2 };
+    bool quick = false;
+    QString only;
+    QString action;
+    int reps = 0;    // 0: the case's own count
+    int warmUp = -1; // -1: the program's own count
+};
+Arguments readArguments(int argc, char** argv, int extra, const char* program, const char* usage);
 
 } // namespace quenby::bench
