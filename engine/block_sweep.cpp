@@ -164,12 +164,12 @@ std::unique_ptr<Tables> tablesFor(const CharacterRules& rules, const Matcher* ma
 } // namespace
 
 BlockSweep::BlockSweep(const CharacterRules& rules, const Matcher* matcher,
-                       const QString& replacement, qsizetype n, bool textGoesOn) {
+                       const QString& replacement, qsizetype n, Stop stop) {
     // The tables pay off only on texts of a few blocks or more.
     if (n < 4 * kBlockUnits || !blockSweepAvailable())
         return;
     std::unique_ptr<Tables> t = tablesFor(rules, matcher, replacement);
-    t->textGoesOn = textGoesOn;
+    t->textGoesOn = stopsAt(stop, Stop::WhereTextToComeDecides);
     if (matcher && t->windows == 0)
         return;
     m_tables = std::move(t);
@@ -421,7 +421,7 @@ QUENBY_BLOCK_TARGET inline Lanes lastMayMatch(const char16_t* s, qsizetype i, qs
 // none keeps its registers).
 template <bool kLongString>
 QUENBY_BLOCK_TARGET qsizetype sweepBlocks(const char16_t* s, qsizetype n, char16_t** wp,
-                                          qint64* count, const Tables& t, Finder* finder,
+                                          qint64& count, const Tables& t, Finder* finder,
                                           qsizetype offset) {
     // Everything the loop reads lives in locals: the stores of the output
     // could otherwise alias the tables, and each block would reload them.
@@ -595,8 +595,7 @@ QUENBY_BLOCK_TARGET qsizetype sweepBlocks(const char16_t* s, qsizetype n, char16
         i = std::max(i + _mm_popcnt_u32(carry), coveredUntil);
     }
     *wp = w;
-    if (count)
-        *count += replacedCount;
+    count += replacedCount;
     return i;
 }
 
@@ -606,7 +605,7 @@ bool blockSweepAvailable() {
 
 } // namespace
 
-qsizetype BlockSweep::sweep(const char16_t* s, qsizetype n, char16_t** w, qint64* count,
+qsizetype BlockSweep::sweep(const char16_t* s, qsizetype n, char16_t** w, qint64& count,
                             Finder* finder, qsizetype offset) const {
     const Tables& t = *m_tables;
     if (t.matching && !t.windowsAreWhole)
@@ -624,7 +623,7 @@ bool blockSweepAvailable() {
 
 } // namespace
 
-qsizetype BlockSweep::sweep(const char16_t*, qsizetype, char16_t**, qint64*, Finder*,
+qsizetype BlockSweep::sweep(const char16_t*, qsizetype, char16_t**, qint64&, Finder*,
                             qsizetype) const {
     return 0;
 }

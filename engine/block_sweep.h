@@ -1,5 +1,7 @@
 #pragma once
 
+#include "engine/sweep_state.h"
+
 #include <QString>
 #include <memory>
 
@@ -31,24 +33,25 @@ class Matcher;
 
 class BlockSweep {
 public:
-    // Ready for one run over a text of n units (textGoesOn: a streaming step,
-    // where the text goes on past n), by the rules, the strip string (matcher
-    // null: none) and the replacement's output. Stays inactive where blocks
-    // do not pay: a processor without the vectors, a text of fewer than a few
-    // blocks, a strip string that no unit below 256 can begin.
+    // Ready for one run over a text of n units, by the rules, the strip
+    // string (matcher null: none) and the replacement's output; `stop` tells
+    // whether the text goes on past n (a streaming step). Stays inactive
+    // where blocks do not pay: a processor without the vectors, a text of
+    // fewer than a few blocks, a strip string that no unit below 256 can
+    // begin.
     BlockSweep(const CharacterRules& rules, const Matcher* matcher, const QString& replacement,
-               qsizetype n, bool textGoesOn);
+               qsizetype n, Stop stop);
     ~BlockSweep();
 
     bool active() const { return m_tables != nullptr; }
 
     // Sweeps s[0..n) block by block up to the first character that it leaves
     // to the caller, or up to the last whole block, writing the output at *w
-    // (and moving *w on) and adding the occurrences replaced to *count (when
-    // not null); returns the number of units swept. *w must have room for
-    // every unit of s. finder: the run's, whose text holds s at `offset`
-    // (null without a strip string). Only while active().
-    qsizetype sweep(const char16_t* s, qsizetype n, char16_t** w, qint64* count, Finder* finder,
+    // (and moving *w on) and adding the occurrences replaced to count;
+    // returns the number of units swept. *w must have room for every unit of
+    // s. finder: the run's, whose text holds s at `offset` (null without a
+    // strip string). Only while active().
+    qsizetype sweep(const char16_t* s, qsizetype n, char16_t** w, qint64& count, Finder* finder,
                     qsizetype offset) const;
 
     // After sweep() stopped at s[i]: up to where the caller goes on one unit

@@ -1,6 +1,7 @@
 #pragma once
 
-#include "engine/strip.h"
+#include "engine/punctuation.h"
+#include "engine/strip_options.h"
 
 #include <QString>
 #include <algorithm>

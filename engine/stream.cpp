@@ -1,6 +1,6 @@
 #include "engine/stream.h"
 
-#include "engine/strip_internal.h"
+#include "engine/passes.h"
 
 #include <QChar>
 #include <utility>
@@ -46,7 +46,7 @@ void StreamStripper::finish(QString& output) {
     const QString text = std::exchange(m_waiting, QString()).mid(m_waitingFrom);
     m_waitingFrom = 0;
     step(text, true, output);
-    m_matched = 0;
+    m_state.matched = 0;
 }
 
 qsizetype StreamStripper::step(QStringView text, bool atEnd, QString& output) {
@@ -56,16 +56,16 @@ qsizetype StreamStripper::step(QStringView text, bool atEnd, QString& output) {
         --n;
     const QStringView swept = text.first(n);
     const bool goesOn = !atEnd;
-    qsizetype stoppedAt = n;
+    const detail::Stop stop = goesOn ? detail::Stop::WhereTextToComeDecides : detail::Stop::AtEnd;
     std::optional<QString> out;
     if (m_passedHalf.isEmpty())
-        out = m_passes->strip(swept, goesOn, &m_matched, &m_count, &stoppedAt);
+        out = m_passes->strip(swept, stop, m_state);
     if (!out) {
         // The two passes one after the other, as strip() runs them here. The
         // string pass's output is cut for the character pass only between
         // characters, so a half of a pair it ends with waits for the next.
-        QString passed = std::exchange(m_passedHalf, QString()) +
-                         m_passes->stringPass(swept, goesOn, &m_matched, &m_count, &stoppedAt);
+        QString passed =
+            std::exchange(m_passedHalf, QString()) + m_passes->stringPass(swept, stop, m_state);
         if (goesOn && !passed.isEmpty() && passed.back().isHighSurrogate()) {
             m_passedHalf = passed.back();
             passed.chop(1);
@@ -73,7 +73,7 @@ qsizetype StreamStripper::step(QStringView text, bool atEnd, QString& output) {
         out = m_passes->characterPass(passed);
     }
     append(output, std::move(*out));
-    return stoppedAt;
+    return m_state.stoppedAt;
 }
 
 } // namespace quenby

@@ -1,6 +1,7 @@
 #pragma once
 
-#include "engine/strip.h"
+#include "engine/strip_options.h"
+#include "engine/sweep_state.h"
 
 #include <QString>
 #include <QStringView>
@@ -41,7 +42,7 @@ public:
 
     // The occurrences of the strip string in the text passed on so far: all
     // of them once finish() has run. 0 without a strip string.
-    qint64 count() const { return m_count; }
+    qint64 count() const { return m_state.count; }
 
     // The units of text waiting for the next piece.
     qsizetype waiting() const { return m_waiting.size() - m_waitingFrom + m_passedHalf.size(); }
@@ -52,14 +53,13 @@ private:
     qsizetype step(QStringView text, bool atEnd, QString& output);
 
     std::unique_ptr<const detail::Passes> m_passes;
-    qint64 m_count = 0;
     // The text not yet swept: m_waiting from m_waitingFrom on (what is
     // before it is dropped now and then, not at every step).
     QString m_waiting;
     qsizetype m_waitingFrom = 0;
-    // How many of the strip string's first characters the waiting text begins
-    // with.
-    qsizetype m_matched = 0;
+    // The sweeps' running state: the count, and how many of the strip
+    // string's first characters the waiting text begins with.
+    detail::SweepState m_state;
     // Only where the two passes run one after the other (lone surrogates):
     // a first half of a surrogate pair at the end of the string pass's
     // output, which the next output may complete.

@@ -1,9 +1,11 @@
 #pragma once
 
+#include "engine/output_limit.h"
+#include "engine/punctuation.h"
+#include "engine/strip_options.h"
+
 #include <QString>
-#include <array>
 #include <optional>
-#include <stdexcept>
 
 // The text passes behind the output box: pure functions, no widgets, no files.
 //
@@ -22,41 +24,12 @@
 // categories P and S), and never a digit, space or vowel.
 //
 // Texts of any length are fine and the count is 64-bit; only the output of
-// one run is limited, to kMaxOutputUnits.
+// one run is limited, to kMaxOutputUnits (output_limit.h).
+//
+// This header sits on top of the engine: the programs include it, and inside
+// the engine only the entry points themselves (strip.cpp, strip_internal.h)
+// do.
 namespace quenby {
-
-// The most UTF-16 units one run puts out: 2^30. A run whose output would be
-// longer (a long replacement for a frequent strip string) finds that out
-// before it allocates the output, and throws OutputTooLong.
-constexpr qsizetype kMaxOutputUnits = qsizetype(1) << 30;
-
-class OutputTooLong : public std::length_error {
-public:
-    OutputTooLong();
-};
-
-// Which vowels "Vowels" strips; the values are the stored case option.
-enum class CaseChoice { Upper = 0, Lower = 1, Both = 2 };
-
-struct StripOptions {
-    QString stripString; // empty: no string pass
-    QString replacement;
-    bool caseSensitive = true;
-    bool stripPunctuation = false;
-    bool stripNumbers = false;
-    bool stripSpaces = false;
-    bool stripVowels = true;
-    bool includeY = true;
-    CaseChoice caseChoice = CaseChoice::Both;
-    // Each empty or one character. An empty slot matches nothing; a slot
-    // holding more than one character matches nothing either (no single
-    // character equals it). Slots compare code point for code point, always
-    // case-sensitive.
-    std::array<QString, 10> slots;
-    // Put in place of each slot character, unchanged and untested; empty:
-    // slot characters are dropped.
-    QString marker;
-};
 
 struct StripResult {
     QString text;
@@ -85,14 +58,5 @@ QString stringPass(const QString& input, const QString& stripString, const QStri
 // (A E I O U, Y with includeY; exact letters, never accented ones), then the
 // slot test, which puts the marker in place of a slot character.
 QString characterPass(const QString& text, const StripOptions& options);
-
-// True when the code point counts as punctuation: Windows-1252 codes 33-47,
-// 58-64, 91-96 and 123-191, or, without such a code, Unicode categories P and S.
-bool isPunctuation(char32_t codePoint);
-
-// The punctuation filter: empty when the one-character string c is
-// punctuation, otherwise c unchanged. A string that is not exactly one
-// character (empty, or longer) comes back unchanged.
-QString PuncFilter(const QString& c);
 
 } // namespace quenby

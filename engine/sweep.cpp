@@ -2,6 +2,7 @@
 
 #include "engine/block_sweep.h"
 #include "engine/codepoints.h"
+#include "engine/output_limit.h"
 
 #include <QChar>
 #include <algorithm>
@@ -136,25 +137,20 @@ Sweeper::Sweeper(const CharacterRules& rules, const Matcher* matcher, const QStr
     }
 }
 
-std::optional<QString> Sweeper::run(const QString& input, qint64* count,
-                                    bool stopAtLoneSurrogate) const {
-    return run(unitsOf(input), input.size(), false, nullptr, count, stopAtLoneSurrogate, nullptr);
-}
-
 bool Sweeper::mayOutgrow() const {
     return m_rules.marker().size() > 1 || (m_matcher && m_replacement.size() > m_matcher->size());
 }
 
-std::optional<QString> Sweeper::run(const char16_t* s, qsizetype n, bool textGoesOn,
-                                    qsizetype* matched, qint64* count, bool stopAtLoneSurrogate,
-                                    qsizetype* stoppedAt) const {
+std::optional<QString> Sweeper::run(QStringView text, Stop stop, SweepState& state) const {
+    const char16_t* s = text.utf16();
+    const qsizetype n = text.size();
+    const bool textGoesOn = stopsAt(stop, Stop::WhereTextToComeDecides);
     WideVerdicts wide(m_rules, m_matcher);
-    const qsizetype matchedBefore = matched ? *matched : 0;
     std::optional<Finder> finder;
     const auto freshFinder = [&]() -> Finder* {
         if (!m_matcher)
             return nullptr;
-        finder.emplace(*m_matcher, s, n, textGoesOn, matchedBefore);
+        finder.emplace(*m_matcher, s, n, textGoesOn, state.matched);
         return &*finder;
     };
     // An output that may be longer than the input is measured first, so that
@@ -165,7 +161,7 @@ std::optional<QString> Sweeper::run(const char16_t* s, qsizetype n, bool textGoe
     if (mayOutgrow() || n > kMaxOutputUnits) {
         qsizetype units = 0;
         qint64 found = 0;
-        if (!sweep<Measure>(units, s, n, freshFinder(), &found, stopAtLoneSurrogate, wide, nullptr))
+        if (!sweep<Measure>(units, s, n, stop, freshFinder(), found, wide, nullptr))
             return std::nullopt;
         if (units > kMaxOutputUnits)
             throw OutputTooLong();
@@ -175,24 +171,25 @@ std::optional<QString> Sweeper::run(const char16_t* s, qsizetype n, bool textGoe
     // Vector path: blocks of units, where they pay.
     std::optional<BlockSweep> blocks;
     if (m_blocksAllowed)
-        blocks.emplace(m_rules, m_matcher, m_replacement, n, textGoesOn);
+        blocks.emplace(m_rules, m_matcher, m_replacement, n, stop);
     Output out(room);
     char16_t* w = out.begin();
-    const std::optional<qsizetype> end = sweep<Output>(
-        w, s, n, freshFinder(), count, stopAtLoneSurrogate, wide, blocks ? &*blocks : nullptr);
+    qint64 found = 0;
+    const std::optional<qsizetype> end =
+        sweep<Output>(w, s, n, stop, freshFinder(), found, wide, blocks ? &*blocks : nullptr);
     if (!end)
         return std::nullopt;
-    if (stoppedAt)
-        *stoppedAt = *end;
-    if (matched)
-        *matched = finder && *end < n ? finder->matched() : 0;
+    state.stoppedAt = *end;
+    state.matched = finder && *end < n ? finder->matched() : 0;
+    state.count += found;
     return out.finish(w);
 }
 
 template <class Sink>
 std::optional<qsizetype> Sweeper::sweep(typename Sink::Cursor& w, const char16_t* s, qsizetype n,
-                                        Finder* finder, qint64* count, bool stopAtLoneSurrogate,
+                                        Stop stop, Finder* finder, qint64& count,
                                         WideVerdicts& wide, const BlockSweep* blocks) const {
+    const bool giveUpAtLoneSurrogate = stopsAt(stop, Stop::AtLoneSurrogate);
     qsizetype i = 0;
     qsizetype noneBefore = 0; // no occurrence starts before here
     while (i < n) {
@@ -224,14 +221,14 @@ std::optional<qsizetype> Sweeper::sweep(typename Sink::Cursor& w, const char16_t
                 mayStart = v.mayStart;
             } else {
                 const char32_t cp = codePointAt(QStringView(s, n), i, &next);
-                if (finder && stopAtLoneSurrogate && next == i + 1 && QChar::isSurrogate(u))
+                if (finder && giveUpAtLoneSurrogate && next == i + 1 && QChar::isSurrogate(u))
                     return std::nullopt;
                 action = m_rules.action(cp);
             }
             if (mayStart && i >= noneBefore) {
                 const qsizetype end = finder->occurrenceAt(i);
                 if (end >= 0) {
-                    ++*count;
+                    ++count;
                     w = Sink::write(w, m_replacement);
                     i = end;
                     continue;

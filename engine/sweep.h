@@ -2,9 +2,10 @@
 
 #include "engine/character_rules.h"
 #include "engine/string_matcher.h"
-#include "engine/strip_internal.h"
+#include "engine/sweep_state.h"
 
 #include <QString>
+#include <QStringView>
 #include <array>
 #include <optional>
 
@@ -25,29 +26,24 @@ public:
     Sweeper(const CharacterRules& rules, const Matcher* matcher, const QString& replacement,
             SweepMode mode);
 
-    // The output, or nullopt when stopAtLoneSurrogate and the input holds a
-    // lone surrogate outside the occurrences. Throws OutputTooLong, before it
-    // allocates the output, when the output would pass kMaxOutputUnits.
-    std::optional<QString> run(const QString& input, qint64* count, bool stopAtLoneSurrogate) const;
-
-    // The same over s[0..n). With textGoesOn (a streaming step) the text goes
-    // on past n: the sweep stops at the first place where an occurrence of
-    // the strip string may start but only the text past n can tell, and sets
-    // *stoppedAt to it (n when there is none); *matched then says how many of
-    // the string's first characters the text from there matches, and on the
-    // way in, how many s begins with (as the step before left them; null: 0).
-    std::optional<QString> run(const char16_t* s, qsizetype n, bool textGoesOn, qsizetype* matched,
-                               qint64* count, bool stopAtLoneSurrogate, qsizetype* stoppedAt) const;
+    // The output of one sweep over text, or nullopt when it gives up at a
+    // lone surrogate (Stop::AtLoneSurrogate). Where it may end early is
+    // `stop`; state is read on the way in and updated on the way out, and
+    // left as it was when the sweep gives up (sweep_state.h). Throws
+    // OutputTooLong, before it allocates the output, when the output would
+    // pass kMaxOutputUnits.
+    std::optional<QString> run(QStringView text, Stop stop, SweepState& state) const;
 
 private:
-    // The sweep itself, putting the output through Sink: into the output
-    // text from w on, or only counting its units. The position where it
-    // stopped, or nullopt (a lone surrogate, as in run()). finder: null
-    // without a strip string.
+    // The sweep itself over s[0..n), putting the output through Sink: into
+    // the output text from w on, or only counting its units; the occurrences
+    // replaced are added to count. The position where it stopped, or
+    // nullopt where it gave up (as in run()). finder: null without a strip
+    // string; blocks: null, or the vector path.
     template <class Sink>
     std::optional<qsizetype> sweep(typename Sink::Cursor& w, const char16_t* s, qsizetype n,
-                                   Finder* finder, qint64* count, bool stopAtLoneSurrogate,
-                                   WideVerdicts& wide, const BlockSweep* blocks) const;
+                                   Stop stop, Finder* finder, qint64& count, WideVerdicts& wide,
+                                   const BlockSweep* blocks) const;
 
     // True when the output can be longer than the input: a marker or a
     // replacement longer than what it stands for.
