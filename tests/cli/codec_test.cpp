@@ -1,11 +1,14 @@
 #include "cli/codec.h"
 #include "engine/windows1252.h"
+#include "support/rows.h"
 
 #include <gtest/gtest.h>
 #include <random>
 #include <vector>
 
 namespace {
+
+using quenby::test::operator<<;
 
 using quenby::cli::decodeUtf8Prefix;
 using quenby::cli::Utf8Decoded;
@@ -17,10 +20,6 @@ struct DecodeRow {
     qsizetype consumed; // where it stopped
     bool invalid;
 };
-
-void PrintTo(const DecodeRow& row, std::ostream* os) {
-    *os << row.name;
-}
 
 class CliUtf8Decode : public ::testing::TestWithParam<DecodeRow> {};
 
@@ -57,7 +56,7 @@ INSTANTIATE_TEST_SUITE_P(
         DecodeRow{"ShortBeforeAscii", "a\xE2\x82z", "a", 1, true},
         DecodeRow{"CutOffAtTheEnd", "a\xE2\x82", "a", 1, false},
         DecodeRow{"CutOffFourAtTheEnd", "a\xF0\x9F\x98", "a", 1, false}),
-    [](const ::testing::TestParamInfo<DecodeRow>& info) { return std::string(info.param.name); });
+    quenby::test::RowName());
 
 // Random text split anywhere and decoded piece by piece, keeping the bytes of
 // a cut-off sequence for the next piece as a reader does, gives the text back.

@@ -1,5 +1,6 @@
 #include "cli/arguments.h"
 #include "engine/strip.h"
+#include "support/rows.h"
 
 #include <QDir>
 #include <QFile>
@@ -12,6 +13,8 @@
 #include <unistd.h>
 
 namespace {
+
+using quenby::test::operator<<;
 
 const QString kProgram = QStringLiteral(QUENBY_STRIP);
 
@@ -89,10 +92,6 @@ struct RuleRow {
     QByteArray err; // the count, when asked for
 };
 
-void PrintTo(const RuleRow& row, std::ostream* os) {
-    *os << row.name;
-}
-
 class CliProgramRules : public ::testing::TestWithParam<RuleRow> {};
 
 TEST_P(CliProgramRules, WritesWhatTheRulesSay) {
@@ -161,7 +160,7 @@ INSTANTIATE_TEST_SUITE_P(
         RuleRow{"CrLfKept", {}, "line one\r\nline two\r\n", "ln n\r\nln tw\r\n", ""},
         RuleRow{"CountWithoutStripString", {"--count"}, "abc", "bc", "0\n"},
         RuleRow{"EmptyInput", {"--strip=x", "--count"}, "", "", "0\n"}),
-    [](const ::testing::TestParamInfo<RuleRow>& info) { return std::string(info.param.name); });
+    quenby::test::RowName());
 
 // ---------------------------------------------------------------------------
 // Reads of any size: the text cut wherever the reads end, inside UTF-8
@@ -196,10 +195,6 @@ struct ChunkCase {
     QStringList arguments;
     quenby::StripOptions options; // the same, for the engine
 };
-
-void PrintTo(const ChunkCase& c, std::ostream* os) {
-    *os << c.name;
-}
 
 quenby::StripOptions withString(const char* s, const char* replacement, bool caseSensitive) {
     quenby::StripOptions o;
@@ -243,7 +238,7 @@ INSTANTIATE_TEST_SUITE_P(
         ChunkCase{"PairInTheString",
                   {QString::fromUtf8("--strip=\u20AC\xF0\x9F\x98\x80"), "--replace=E"},
                   withString("\u20AC\xF0\x9F\x98\x80", "E", true)}),
-    [](const ::testing::TestParamInfo<ChunkCase>& info) { return std::string(info.param.name); });
+    quenby::test::RowName());
 
 // ---------------------------------------------------------------------------
 // Files.
@@ -316,10 +311,6 @@ struct BadTextRow {
     QByteArray third = "never read"; // nothing of it is written
 };
 
-void PrintTo(const BadTextRow& row, std::ostream* os) {
-    *os << row.name;
-}
-
 class CliProgramBadText : public ::testing::TestWithParam<BadTextRow> {};
 
 TEST_P(CliProgramBadText, StopsAtTheOffsetWithStatusOne) {
@@ -357,7 +348,7 @@ INSTANTIATE_TEST_SUITE_P(
         BadTextRow{"AfterASequenceAcrossFiles", "ca\xF0\x9F", "\x98\x80t\xFF", "c\xF0\x9F\x98\x80t",
                    2, 3},
         BadTextRow{"BegunInTheFirstFile", "xc\xE2\x82", "t", "xc", 1, 2}),
-    [](const ::testing::TestParamInfo<BadTextRow>& info) { return std::string(info.param.name); });
+    quenby::test::RowName());
 
 TEST(CliProgramEncoding, Windows1252InputWhenAskedFor) {
     const QByteArray bytes = "\x80 \x93q\x94 caf\xE9";
@@ -504,10 +495,6 @@ struct UsageRow {
     const char* message;
 };
 
-void PrintTo(const UsageRow& row, std::ostream* os) {
-    *os << row.name;
-}
-
 class CliProgramUsage : public ::testing::TestWithParam<UsageRow> {};
 
 TEST_P(CliProgramUsage, BadUsageIsStatusTwoWithOneLine) {
@@ -546,7 +533,7 @@ INSTANTIATE_TEST_SUITE_P(
                  {"--chunk-size=0"},
                  "--chunk-size: '0' is not a number from 1 to 16777216"},
         UsageRow{"HelpAfterAnError", {"--bogus", "--help"}, "unrecognized option '--bogus'"}),
-    [](const ::testing::TestParamInfo<UsageRow>& info) { return std::string(info.param.name); });
+    quenby::test::RowName());
 
 TEST(CliProgramUsageInProcess, ValuesMayFollowAndMustBeUtf8) {
     using quenby::cli::parseArguments;
@@ -585,10 +572,6 @@ struct ClosedRow {
     QByteArray err;
 };
 
-void PrintTo(const ClosedRow& row, std::ostream* os) {
-    *os << row.name;
-}
-
 class CliProgramClosed : public ::testing::TestWithParam<ClosedRow> {};
 
 TEST_P(CliProgramClosed, FailsWithTheSystemsReason) {
@@ -610,7 +593,7 @@ INSTANTIATE_TEST_SUITE_P(
         ClosedRow{"Input", 0, {}, "", 1, "", "quenby-strip: standard input: Bad file descriptor\n"},
         // The count is output as well.
         ClosedRow{"ErrorWithCount", 2, {"--count"}, "bad", 1, "bd", ""}),
-    [](const ::testing::TestParamInfo<ClosedRow>& info) { return std::string(info.param.name); });
+    quenby::test::RowName());
 
 // /dev/full refuses every write with ENOSPC.
 TEST(CliProgramOutput, WriteFailureIsStatusOne) {

@@ -1,10 +1,11 @@
 #include "engine/strip.h"
 #include "engine/strip_internal.h"
 #include "reference_strip.h"
+#include "support/random_options.h"
+#include "support/rows.h"
 #include "text_dump.h"
 
 #include <gtest/gtest.h>
-#include <random>
 #include <sstream>
 #include <vector>
 
@@ -13,6 +14,7 @@ namespace {
 using quenby::detail::SweepMode;
 using quenby::test::dump;
 using quenby::test::nameOf;
+using quenby::test::operator<<;
 
 // Characters where the rules have edges: vowels of both cases and Y, accented
 // letters, ß, letters whose upper case crosses the 256 line, the whitespace
@@ -60,61 +62,29 @@ const std::vector<QString>& plainAlphabet() {
     return letters;
 }
 
+// A table's shape: texts of up to maxInput characters, strip strings cut
+// from them up to maxCut units long, and a chance of edgePercent of an edge
+// character instead of a plain one.
 struct Shape {
-    int maxInput;    // characters
-    int maxCut;      // longest strip string cut from the input
-    int edgePercent; // chance of an edge character instead of a plain one
+    int maxInput;
+    int maxCut;
+    int edgePercent;
 };
 
-class Generator {
-public:
-    Generator(unsigned seed, Shape shape) : m_random(seed), m_shape(shape) {}
-
-    int below(int n) { return std::uniform_int_distribution<int>(0, n - 1)(m_random); }
-    bool chance(int percent) { return below(100) < percent; }
-
-    QString character() {
-        const auto& letters = chance(m_shape.edgePercent) ? edgeAlphabet() : plainAlphabet();
-        return letters[size_t(below(int(letters.size())))];
-    }
-
-    QString text(int maxLength) {
-        QString s;
-        for (int k = below(maxLength + 1); k > 0; --k)
-            s += character();
-        return s;
-    }
-
-    QString input() { return text(m_shape.maxInput); }
-
-    // Often a strip string cut from the input itself, at any unit (so it may
-    // hold half of a surrogate pair), for occurrences that are more than rare.
-    quenby::StripOptions options(const QString& input) {
-        quenby::StripOptions o;
-        if (chance(20))
-            o.stripString = QString();
-        else if (!input.isEmpty() && chance(50))
-            o.stripString = input.mid(below(int(input.size())), 1 + below(m_shape.maxCut));
-        else
-            o.stripString = text(3);
-        o.replacement = chance(30) ? QString() : text(3);
-        o.caseSensitive = chance(50);
-        o.stripPunctuation = chance(40);
-        o.stripNumbers = chance(40);
-        o.stripSpaces = chance(40);
-        o.stripVowels = chance(50);
-        o.includeY = chance(50);
-        o.caseChoice = quenby::CaseChoice(below(3));
-        for (QString& slot : o.slots)
-            slot = chance(70) ? QString() : text(1);
-        o.marker = chance(40) ? QString() : text(1);
-        return o;
-    }
-
-private:
-    std::mt19937 m_random;
-    Shape m_shape;
-};
+quenby::test::Generator generator(unsigned seed, const Shape& shape) {
+    quenby::test::OptionOdds odds{};
+    // A fifth of the runs without a strip string, two fifths with one cut
+    // from the input.
+    odds.cutPercent = 40;
+    odds.maxCut = shape.maxCut;
+    odds.typedPercent = 67;
+    odds.maxReplacement = 3;
+    odds.classPercent = 40;
+    odds.slotPercent = 30;
+    odds.markerPercent = 60;
+    return quenby::test::Generator(seed, {edgeAlphabet(), plainAlphabet(), shape.edgePercent},
+                                   odds);
+}
 
 std::string describe(const QString& input, const quenby::StripOptions& o) {
     std::ostringstream s;
@@ -137,19 +107,15 @@ struct Case {
     Shape shape;
 };
 
-void PrintTo(const Case& c, std::ostream* os) {
-    *os << c.name;
-}
-
 class EngineAgainstReference : public ::testing::TestWithParam<Case> {};
 
 TEST_P(EngineAgainstReference, StripAgreesInBothSweeps) {
     const Case& c = GetParam();
-    Generator g(c.seed, c.shape);
+    quenby::test::Generator g = generator(c.seed, c.shape);
     int failures = 0;
     int withOccurrences = 0;
     for (int run = 0; run < kRuns && failures < 5; ++run) {
-        const QString input = g.input();
+        const QString input = g.text(c.shape.maxInput);
         const quenby::StripOptions o = g.options(input);
         const quenby::StripResult want = quenby::reference::strip(input, o);
         for (const SweepMode mode : {SweepMode::Fastest, SweepMode::OneUnitAtATime}) {
@@ -171,10 +137,10 @@ TEST_P(EngineAgainstReference, StripAgreesInBothSweeps) {
 
 TEST_P(EngineAgainstReference, EachPassAgreesInBothSweeps) {
     const Case& c = GetParam();
-    Generator g(c.seed + 1, c.shape);
+    quenby::test::Generator g = generator(c.seed + 1, c.shape);
     int failures = 0;
     for (int run = 0; run < kRuns && failures < 5; ++run) {
-        const QString input = g.input();
+        const QString input = g.text(c.shape.maxInput);
         const quenby::StripOptions o = g.options(input);
         qint64 wantCount = -2;
         const QString wantString = quenby::reference::stringPass(
@@ -207,8 +173,6 @@ INSTANTIATE_TEST_SUITE_P(Texts, EngineAgainstReference,
                          ::testing::Values(Case{"ShortEdgeTexts", 20260607, {24, 3, 100}},
                                            Case{"LongEdgeTexts", 20260611, {300, 12, 100}},
                                            Case{"LongPlainTexts", 20260613, {400, 12, 3}}),
-                         [](const ::testing::TestParamInfo<Case>& info) {
-                             return std::string(info.param.name);
-                         });
+                         quenby::test::RowName());
 
 } // namespace

@@ -1,5 +1,7 @@
 #include "engine/stream.h"
 #include "engine/strip.h"
+#include "support/random_options.h"
+#include "support/rows.h"
 #include "text_dump.h"
 
 #include <gtest/gtest.h>
@@ -12,6 +14,7 @@ namespace {
 using quenby::StreamStripper;
 using quenby::StripOptions;
 using quenby::test::dump;
+using quenby::test::operator<<;
 
 // Feeds text in the given pieces, then finishes; the whole output.
 QString streamed(StreamStripper& s, const QString& text, const std::vector<qsizetype>& cuts) {
@@ -35,10 +38,6 @@ struct Row {
     QString expected;
     qint64 count;
 };
-
-void PrintTo(const Row& row, std::ostream* os) {
-    *os << row.name;
-}
 
 class StreamRows : public ::testing::TestWithParam<Row> {};
 
@@ -83,7 +82,7 @@ INSTANTIATE_TEST_SUITE_P(
                           2},
                       Row{"PairsInAFallBack", kEmoji + "a" + kEmoji + "a" + kEmoji + "b",
                           kEmoji + "a" + kEmoji + "b", "-", true, kEmoji + "a-", 1}),
-    [](const ::testing::TestParamInfo<Row>& info) { return std::string(info.param.name); });
+    quenby::test::RowName());
 
 // Characters with edges: vowels, case pairs beyond ASCII, a letter whose
 // upper case crosses 256, line breaks, digits, punctuation, a pair and both
@@ -124,73 +123,43 @@ struct Shape {
     int plainPercent; // chance of one of the first nine (plain) letters
 };
 
-void PrintTo(const Shape& s, std::ostream* os) {
-    *os << s.name;
+quenby::test::Generator generator(const Shape& shape) {
+    const std::vector<QString>& letters = alphabet();
+    quenby::test::OptionOdds odds{};
+    // Most runs with a strip string cut from the input.
+    odds.cutPercent = 80;
+    odds.maxCut = shape.maxCut;
+    odds.typedPercent = 50;
+    odds.maxReplacement = 4;
+    odds.classPercent = 30;
+    odds.slotPercent = 20;
+    odds.markerPercent = 50;
+    return quenby::test::Generator(
+        shape.seed, {{letters.begin(), letters.begin() + 9}, letters, shape.plainPercent}, odds);
 }
 
-class Generator {
-public:
-    explicit Generator(const Shape& shape) : m_random(shape.seed), m_shape(shape) {}
-
-    int below(int n) { return std::uniform_int_distribution<int>(0, n - 1)(m_random); }
-    bool chance(int percent) { return below(100) < percent; }
-
-    QString text(int maxLength) {
-        QString s;
-        const auto& letters = alphabet();
-        for (int k = below(maxLength + 1); k > 0; --k)
-            s += letters[size_t(chance(m_shape.plainPercent) ? below(9)
-                                                             : below(int(letters.size())))];
-        return s;
+// Cut positions in units: anywhere, inside pairs too.
+std::vector<qsizetype> randomCuts(quenby::test::Generator& g, qsizetype size, int maxPiece) {
+    std::vector<qsizetype> at;
+    for (qsizetype p = 0;;) {
+        p += 1 + g.below(maxPiece);
+        if (p >= size)
+            return at;
+        at.push_back(p);
     }
-
-    StripOptions options(const QString& input) {
-        StripOptions o;
-        if (!input.isEmpty() && chance(80))
-            o.stripString = input.mid(below(int(input.size())), 1 + below(m_shape.maxCut));
-        else if (chance(50))
-            o.stripString = text(3);
-        o.replacement = chance(30) ? QString() : text(4);
-        o.caseSensitive = chance(50);
-        o.stripPunctuation = chance(30);
-        o.stripSpaces = chance(30);
-        o.stripNumbers = chance(30);
-        o.stripVowels = chance(50);
-        o.includeY = chance(50);
-        o.caseChoice = quenby::CaseChoice(below(3));
-        for (QString& slot : o.slots)
-            slot = chance(80) ? QString() : text(1);
-        o.marker = chance(50) ? QString() : text(1);
-        return o;
-    }
-
-    // Cut positions in units: anywhere, inside pairs too.
-    std::vector<qsizetype> cuts(qsizetype size) {
-        std::vector<qsizetype> at;
-        for (qsizetype p = 0;;) {
-            p += 1 + below(m_shape.maxPiece);
-            if (p >= size)
-                return at;
-            at.push_back(p);
-        }
-    }
-
-private:
-    std::mt19937 m_random;
-    Shape m_shape;
-};
+}
 
 class StreamAgainstStrip : public ::testing::TestWithParam<Shape> {};
 
 TEST_P(StreamAgainstStrip, RandomPiecesGiveStripsTextAndCount) {
     const Shape& shape = GetParam();
-    Generator g(shape);
+    quenby::test::Generator g = generator(shape);
     int failures = 0;
     int withOccurrences = 0;
     for (int run = 0; run < shape.runs && failures < 5; ++run) {
         const QString input = g.text(shape.maxInput);
         const StripOptions o = g.options(input);
-        const std::vector<qsizetype> cuts = g.cuts(input.size());
+        const std::vector<qsizetype> cuts = randomCuts(g, input.size(), shape.maxPiece);
         const quenby::StripResult want = quenby::strip(input, o);
         StreamStripper s(o);
         const QString got = streamed(s, input, cuts);
@@ -219,9 +188,7 @@ INSTANTIATE_TEST_SUITE_P(Texts, StreamAgainstStrip,
                          ::testing::Values(Shape{"ShortTextsTinyPieces", 91, 4000, 30, 4, 3, 50},
                                            Shape{"LongPlainTexts", 92, 600, 3000, 24, 700, 97},
                                            Shape{"LongMixedTexts", 93, 600, 2000, 12, 400, 60}),
-                         [](const ::testing::TestParamInfo<Shape>& info) {
-                             return std::string(info.param.name);
-                         });
+                         quenby::test::RowName());
 
 // Strip strings longer than the engine's vector compare windows (eight
 // characters), in texts thick with them and with their beginnings, cut into

@@ -4,6 +4,7 @@
 #include "engine/strip_internal.h"
 #include "engine/windows1252.h"
 #include "reference_strip.h"
+#include "support/rows.h"
 #include "text_dump.h"
 
 #include <gtest/gtest.h>
@@ -16,6 +17,8 @@ using quenby::detail::SweepMode;
 using quenby::test::nameOf;
 
 namespace {
+
+using quenby::test::operator<<;
 
 // Options with every class off, built up one setting at a time.
 struct Options {
@@ -71,10 +74,6 @@ struct Row {
     QString expected;
     std::optional<qint64> count;
 };
-
-void PrintTo(const Row& row, std::ostream* os) {
-    *os << row.name;
-}
 
 class EngineRows : public ::testing::TestWithParam<Row> {};
 
@@ -174,7 +173,7 @@ INSTANTIATE_TEST_SUITE_P(
         Row{"FoldingMakesAPeriod", QString::fromUtf8("sSſs"),
             Options().find(QString::fromUtf8("ſs"), "-", false).o, "--", 2},
         Row{"FoldingMakesABorder", "AbAbA", Options().find("aBa", "-", false).o, "-bA", 1}),
-    [](const ::testing::TestParamInfo<Row>& info) { return std::string(info.param.name); });
+    quenby::test::RowName());
 
 // The character pass: classes, their order, slots and marker.
 INSTANTIATE_TEST_SUITE_P(
@@ -230,7 +229,7 @@ INSTANTIATE_TEST_SUITE_P(
             Options().find("ab", "").slot(1, kEmoji).marker("#").o, "#", 1},
         Row{"ReplacementJoinsHalves", QString(kHigh) + "q",
             Options().find("q", QString(kLow)).punctuation().o, "", 1}),
-    [](const ::testing::TestParamInfo<Row>& info) { return std::string(info.param.name); });
+    quenby::test::RowName());
 
 TEST(EnginePunctuation, ClassifiesByCodePageThenUnicode) {
     struct Case {

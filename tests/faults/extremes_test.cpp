@@ -5,11 +5,14 @@
 #include "settings/inifile.h"
 #include "settings/savedtexts.h"
 #include "settings/test_support.h"
+#include "support/rows.h"
 
 using namespace quenby;
 using namespace quenby::faults;
 
 namespace {
+
+using quenby::test::operator<<;
 
 const QString kDefault = QStringLiteral("Default");
 
@@ -87,10 +90,6 @@ struct TextRow {
     QStringList shows; // held() entries afterwards
     bool invalidInput; // the strip string is longer than the input
 };
-
-void PrintTo(const TextRow& row, std::ostream* os) {
-    *os << row.name;
-}
 
 // With a blank in every 16 characters: a word-wrapping text box lays out a
 // line with no break opportunity in time quadratic in its length (Qt 6.4),
@@ -195,7 +194,7 @@ TEST_P(TextExtremes, RestoredCutOrRefusedAndStoredWhole) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Values, TextExtremes, ::testing::ValuesIn(kTextRows),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         quenby::test::RowName());
 
 // A settings file of 50 MB: remembered values at the top, then filler lines
 // and another section. Start-up restores the values (and writes two of them

@@ -8,6 +8,7 @@
 #include "settings/inifile.h"
 #include "settings/savedtexts.h"
 #include "settings/test_support.h"
+#include "support/rows.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -18,6 +19,8 @@ using namespace quenby;
 using namespace quenby::faults;
 
 namespace {
+
+using quenby::test::operator<<;
 
 enum class Before {
     NoFiles,
@@ -42,10 +45,6 @@ struct GuardRow {
     After settings;
     After savedTexts;
 };
-
-void PrintTo(const GuardRow& row, std::ostream* os) {
-    *os << row.name;
-}
 
 const GuardRow kRows[] = {
     {"NoFiles", Before::NoFiles, "", Rewritten, Rewritten},
@@ -215,7 +214,6 @@ TEST_P(GuardedFiles, ToldWhatWentWrongAndNoFileLeakedOrLost) {
         << "no temporary file stays beside a link's file";
 }
 
-INSTANTIATE_TEST_SUITE_P(Files, GuardedFiles, ::testing::ValuesIn(kRows),
-                         [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Files, GuardedFiles, ::testing::ValuesIn(kRows), quenby::test::RowName());
 
 } // namespace

@@ -8,12 +8,15 @@
 #include "settings/programfolder.h"
 #include "settings/savedtexts.h"
 #include "settings/test_support.h"
+#include "support/rows.h"
 
 using namespace quenby;
 using namespace quenby::faults;
 using namespace std::string_literals;
 
 namespace {
+
+using quenby::test::operator<<;
 
 enum class StartFault { None, ReadOnlyFolder, SettingsIsAFolder, SavedTextsIsAFolder };
 
@@ -26,10 +29,6 @@ struct StartRow {
     QStringList shows;              // entries of held() expected afterwards
     const char* iniAfter = nullptr; // qnb.ini afterwards, when given
 };
-
-void PrintTo(const StartRow& row, std::ostream* os) {
-    *os << row.name;
-}
 
 const char kStartupError[] = "internal error: #197";
 const char kSaveError[] = "could not save to the file";
@@ -181,6 +180,6 @@ TEST_P(StartFaults, ToldWhatWentWrongAndLive) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Starts, StartFaults, ::testing::ValuesIn(kStartRows),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         quenby::test::RowName());
 
 } // namespace

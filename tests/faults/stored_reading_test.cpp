@@ -3,6 +3,7 @@
 // window tells of a stored value it could not use exactly when the filter
 // warns of it.
 #include "fault_window.h"
+#include "support/rows.h"
 
 using namespace quenby;
 using namespace quenby::faults;
@@ -10,14 +11,12 @@ using namespace std::string_literals;
 
 namespace {
 
+using quenby::test::operator<<;
+
 struct ReadingRow {
     const char* name;
     std::string ini;
 };
-
-void PrintTo(const ReadingRow& row, std::ostream* os) {
-    *os << row.name;
-}
 
 const ReadingRow kReadingRows[] = {
     {"ValueBeginningWithByteOrderMark", "[Default]\r\nStripString=\xEF\xBB\xBFx\r\n"},
@@ -54,6 +53,6 @@ TEST_P(StoredReading, WindowAndFilterTakeTheSameOptions) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Files, StoredReading, ::testing::ValuesIn(kReadingRows),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         quenby::test::RowName());
 
 } // namespace

@@ -7,6 +7,7 @@
 #include "settings/programfolder.h"
 #include "settings/savedtexts.h"
 #include "settings/test_support.h"
+#include "support/rows.h"
 
 #include <gtest/gtest.h>
 
@@ -14,6 +15,8 @@ using namespace quenby;
 using namespace quenby::test;
 
 namespace {
+
+using quenby::test::operator<<;
 
 const QString kDefault = QStringLiteral("Default");
 
@@ -24,10 +27,6 @@ struct LineRow {
     const char* other; // a section whose value of the key must stay
     const char* otherValue;
 };
-
-void PrintTo(const LineRow& row, std::ostream* os) {
-    *os << row.name;
-}
 
 // Reader and writer see the same lines in files edited by hand, with a lone
 // CR or a lone LF as a line end: a write goes into the line and section the
@@ -65,7 +64,7 @@ TEST_P(WriterLines, WriterSplitsLinesAsTheReaderDoes) {
 }
 
 INSTANTIATE_TEST_SUITE_P(LoneLineEnds, WriterLines, ::testing::ValuesIn(kLineRows),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         quenby::test::RowName());
 
 // A "[Default]" header on the file's last line without a line break is a
 // header to the writer as to the reader: the key goes under it, no second

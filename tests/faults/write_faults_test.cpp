@@ -10,6 +10,7 @@
 #include "settings/programfolder.h"
 #include "settings/savedtexts.h"
 #include "settings/test_support.h"
+#include "support/rows.h"
 
 #include <QFile>
 #include <algorithm>
@@ -19,6 +20,8 @@ using namespace quenby::faults;
 using quenby::test::FileSizeLimit;
 
 namespace {
+
+using quenby::test::operator<<;
 
 enum class Fault {
     ReadOnlyFolder,      // the folder bound read-only over itself
@@ -43,10 +46,6 @@ struct FaultRow {
     // separated by "|").
     const char* reason;
 };
-
-void PrintTo(const FaultRow& row, std::ostream* os) {
-    *os << row.name;
-}
 
 const FaultRow kFaults[] = {
     {"ReadOnlyFolder", Fault::ReadOnlyFolder, Hits::Both, "Read-only file system|not writable"},
@@ -265,7 +264,7 @@ TEST_P(WriteFaults, ToldOnceNothingLostNoFileTorn) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Faults, WriteFaults, ::testing::ValuesIn(kFaults),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         quenby::test::RowName());
 
 // When the lock file cannot be made (a read-only folder, a full disk, a
 // file-size limit), the reason carries the system's words for the cause, so

@@ -2,6 +2,7 @@
 #include "settings/fileaccess.h"
 #include "settings/inifile.h"
 #include "settings/initext.h"
+#include "support/rows.h"
 #include "test_support.h"
 
 #include <QDateTime>
@@ -20,6 +21,8 @@ using namespace quenby::test;
 
 namespace {
 
+using quenby::test::operator<<;
+
 // ---------------------------------------------------------------- writer rows
 
 struct WriteRow {
@@ -32,10 +35,6 @@ struct WriteRow {
 };
 
 // Names the row in test output instead of dumping its bytes.
-void PrintTo(const WriteRow& row, std::ostream* os) {
-    *os << row.name;
-}
-
 const WriteRow kWriteRows[] = {
     {"NewFile", std::nullopt, "Default", "StripVowels", "1", "[Default]\r\nStripVowels=1\r\n"},
     {"ZeroLengthFile", ""s, "Default", "StripVowels", "1", "[Default]\r\nStripVowels=1\r\n"},
@@ -136,7 +135,7 @@ TEST_P(IniWriteRows, FileBytesAfterWrite) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Rows, IniWriteRows, ::testing::ValuesIn(kWriteRows),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         quenby::test::RowName());
 
 // ---------------------------------------------------------------- reader rows
 
@@ -149,10 +148,6 @@ struct ReadRow {
 };
 
 // Names the row in test output instead of dumping its bytes.
-void PrintTo(const ReadRow& row, std::ostream* os) {
-    *os << row.name;
-}
-
 const ReadRow kReadRows[] = {
     {"Plain", "[Default]\r\nStripVowels=1\r\n", "Default", "StripVowels", "1"},
     {"KeyInOtherCase", "[Default]\r\nSTRIPSTRING=x\r\n", "Default", "StripString", "x"},
@@ -207,7 +202,7 @@ TEST_P(IniReadRows, ValueRead) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Rows, IniReadRows, ::testing::ValuesIn(kReadRows),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         quenby::test::RowName());
 
 // ------------------------------------------------------- preparation and errors
 

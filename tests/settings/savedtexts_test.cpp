@@ -3,6 +3,7 @@
 #include "settings/inifile.h"
 #include "settings/programfolder.h"
 #include "settings/savedtexts.h"
+#include "support/rows.h"
 #include "test_support.h"
 
 #include <QFileInfo>
@@ -16,6 +17,8 @@ using namespace quenby::test;
 
 namespace {
 
+using quenby::test::operator<<;
+
 struct SaveRow {
     const char* name;
     QString text;
@@ -24,10 +27,6 @@ struct SaveRow {
 };
 
 // Names the row in test output instead of dumping its bytes.
-void PrintTo(const SaveRow& row, std::ostream* os) {
-    *os << row.name;
-}
-
 const SaveRow kSaveRows[] = {
     {"OneLine", "abc", "abc\r\n", "abc"},
     {"TwoLines", "abc\ndef", "abc\r\ndef\r\n", "abc\ndef"},
@@ -55,7 +54,7 @@ TEST_P(TxtSaveRows, BytesWrittenAndTextLoaded) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Rows, TxtSaveRows, ::testing::ValuesIn(kSaveRows),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         quenby::test::RowName());
 
 struct LoadRow {
     const char* name;
@@ -64,10 +63,6 @@ struct LoadRow {
 };
 
 // Names the row in test output instead of dumping its bytes.
-void PrintTo(const LoadRow& row, std::ostream* os) {
-    *os << row.name;
-}
-
 const LoadRow kLoadRows[] = {
     {"ZeroLength", "", ""},
     {"EmptiedFile", "\r\n", ""},
@@ -94,7 +89,7 @@ TEST_P(TxtLoadRows, TextLoaded) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Rows, TxtLoadRows, ::testing::ValuesIn(kLoadRows),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         quenby::test::RowName());
 
 // Start-up loads the text and, with "Remember settings" ticked, saves it
 // again: the file must not grow at every start, also when edited by hand.
