@@ -12,6 +12,8 @@
 
 using namespace quenby::testing;
 
+using AccessibilityTest = WindowTest;
+
 namespace {
 
 // What a screen reader hears of a control.
@@ -27,7 +29,7 @@ bool isLabel(QWidget* w) {
 
 } // namespace
 
-TEST_F(WindowTest, EveryControlHasANameThatTellsItApart) {
+TEST_F(AccessibilityTest, EveryControlHasANameThatTellsItApart) {
     Skivler& s = open();
     // A top-level window, as a screen reader announces it by its title.
     EXPECT_EQ(QAccessible::queryAccessibleInterface(&s)->role(), QAccessible::Window);

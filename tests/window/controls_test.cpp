@@ -8,6 +8,8 @@
 using namespace quenby;
 using namespace quenby::testing;
 
+using ControlsTest = WindowTest;
+
 namespace {
 
 void placeCursor(QPlainTextEdit* box, int from, int to) {
@@ -28,7 +30,7 @@ struct EditRow {
 // The box follows its document edit by edit; after each edit, by the user or
 // the program, text() is what the document holds, and Change came exactly
 // when it changed.
-TEST_F(WindowTest, TheInputBoxFollowsEveryKindOfEdit) {
+TEST_F(ControlsTest, TheInputBoxFollowsEveryKindOfEdit) {
     Skivler& s = open();
     const QString nbsp(QChar(0x00A0));
     const std::vector<EditRow> rows = {
@@ -101,7 +103,7 @@ TEST_F(WindowTest, TheInputBoxFollowsEveryKindOfEdit) {
     }
 }
 
-TEST_F(WindowTest, AProgramWriteLeavesTheBoxAsASetTextDoes) {
+TEST_F(ControlsTest, AProgramWriteLeavesTheBoxAsASetTextDoes) {
     Skivler& s = open();
     s.Text1->setText(QStringLiteral("abc\ndef\nghi"));
     placeCursor(s.Text2, 5, 7);
@@ -133,7 +135,7 @@ TEST_F(WindowTest, AProgramWriteLeavesTheBoxAsASetTextDoes) {
     EXPECT_EQ(copies(), before);
 }
 
-TEST_F(WindowTest, AHiddenBoxTakesItsTextWhenShown) {
+TEST_F(ControlsTest, AHiddenBoxTakesItsTextWhenShown) {
     Skivler& s = open();
     ASSERT_FALSE(s.Text4->isVisible());
     ASSERT_FALSE(s.Text5->isVisible());
@@ -164,7 +166,7 @@ TEST_F(WindowTest, AHiddenBoxTakesItsTextWhenShown) {
     EXPECT_EQ(s.Text1->textCursor().selectedText(), QStringLiteral("ne\u00A0"));
 }
 
-TEST_F(WindowTest, AFormatChangeIsNoChange) {
+TEST_F(ControlsTest, AFormatChangeIsNoChange) {
     Skivler& s = open();
     s.Text1->setText(QStringLiteral("bold\nface"));
     s.yesCopy->setValue(1);
@@ -182,7 +184,7 @@ TEST_F(WindowTest, AFormatChangeIsNoChange) {
     EXPECT_EQ(s.Text1->text(), QStringLiteral("bold\nface"));
 }
 
-TEST_F(WindowTest, UndoAndRedoInTheInputBoxRecompute) {
+TEST_F(ControlsTest, UndoAndRedoInTheInputBoxRecompute) {
     Skivler& s = open();
     type(s.Text1, QStringLiteral("bat"));
     s.yesCopy->setValue(1);
@@ -201,7 +203,7 @@ TEST_F(WindowTest, UndoAndRedoInTheInputBoxRecompute) {
 // A text longer than the document can hold (four units here, for Qt's int
 // positions) stays whole in the box; the document shows its start and takes
 // no edit until the text fits again. A box not shown cuts it when shown.
-TEST_F(WindowTest, ATextBeyondTheDocumentStaysWholeAndTheBoxTakesNoEdit) {
+TEST_F(ControlsTest, ATextBeyondTheDocumentStaysWholeAndTheBoxTakesNoEdit) {
     TextArea box(nullptr, 4);
     for (const bool shown : {true, false}) {
         box.setVisible(shown);
@@ -221,7 +223,7 @@ TEST_F(WindowTest, ATextBeyondTheDocumentStaysWholeAndTheBoxTakesNoEdit) {
 // a thousand characters or more with no break opportunity anywhere, so that
 // laying the run out costs no more than its length; the box's own mode is
 // left as it was. A box that does not wrap keeps each paragraph on one line.
-TEST_F(WindowTest, ALongRunBreaksAnywhereAndWordsAtSpaces) {
+TEST_F(ControlsTest, ALongRunBreaksAnywhereAndWordsAtSpaces) {
     const QString words = QStringLiteral("word ").repeated(100);
     const QString run = QStringLiteral("ab ") + QStringLiteral("0123456789").repeated(2000);
     for (const bool wrap : {true, false}) {

@@ -6,6 +6,8 @@
 using namespace quenby;
 using namespace quenby::testing;
 
+using FieldsTest = WindowTest;
+
 namespace {
 
 const QString kInvalidInput =
@@ -21,7 +23,7 @@ const QString kError534 = QStringLiteral(
 
 } // namespace
 
-TEST_F(WindowTest, AKeystrokeRecomputesEveryBoxOnce) {
+TEST_F(FieldsTest, AKeystrokeRecomputesEveryBoxOnce) {
     Skivler& s = open();
     s.Text1->setText(QStringLiteral("Hello wor"));
     s.StripString->setText(QStringLiteral("l"));
@@ -37,7 +39,7 @@ TEST_F(WindowTest, AKeystrokeRecomputesEveryBoxOnce) {
     EXPECT_EQ(clipboard.text, QStringLiteral("H wr"));
 }
 
-TEST_F(WindowTest, EditsInTheUnwrappedBoxReachTheInputAndTheOutput) {
+TEST_F(FieldsTest, EditsInTheUnwrappedBoxReachTheInputAndTheOutput) {
     Skivler& s = open();
     click(s.yesWrap);
     ASSERT_TRUE(s.Text4->isVisible());
@@ -49,7 +51,7 @@ TEST_F(WindowTest, EditsInTheUnwrappedBoxReachTheInputAndTheOutput) {
     EXPECT_EQ(copies() - before, 3) << "one engine run per keystroke";
 }
 
-TEST_F(WindowTest, TextAreasKeepNoBreakSpacesAndHoldLineFeeds) {
+TEST_F(FieldsTest, TextAreasKeepNoBreakSpacesAndHoldLineFeeds) {
     Skivler& s = open();
     s.Text1->setText(QStringLiteral("a\u00A0b\r\nc\rd"));
     EXPECT_EQ(s.Text1->text(), QStringLiteral("a\u00A0b\nc\nd"));
@@ -57,7 +59,7 @@ TEST_F(WindowTest, TextAreasKeepNoBreakSpacesAndHoldLineFeeds) {
     EXPECT_EQ(s.Text2->text(), QStringLiteral("b\nc\nd"));
 }
 
-TEST_F(WindowTest, GivingABoxItsOwnTextRaisesNothing) {
+TEST_F(FieldsTest, GivingABoxItsOwnTextRaisesNothing) {
     Skivler& s = open();
     s.Text1->setText(QStringLiteral("same"));
     s.yesCopy->setValue(1);
@@ -68,7 +70,7 @@ TEST_F(WindowTest, GivingABoxItsOwnTextRaisesNothing) {
     EXPECT_EQ(copies(), before);
 }
 
-TEST_F(WindowTest, ALineBoxTakesMoreThanThirtyTwoThousandCharacters) {
+TEST_F(FieldsTest, ALineBoxTakesMoreThanThirtyTwoThousandCharacters) {
     Skivler& s = open();
     const QString input(100000, QLatin1Char('x'));
     s.Text1->setText(input);
@@ -77,7 +79,7 @@ TEST_F(WindowTest, ALineBoxTakesMoreThanThirtyTwoThousandCharacters) {
     EXPECT_EQ(s.txtN->text(), QStringLiteral("2"));
 }
 
-TEST_F(WindowTest, InvalidInputOkEmptiesTheStripStringAndRecomputes) {
+TEST_F(FieldsTest, InvalidInputOkEmptiesTheStripStringAndRecomputes) {
     Skivler& s = open();
     s.Text1->setText(QStringLiteral("ab"));
     s.StripString->setText(QStringLiteral("b"));
@@ -98,7 +100,7 @@ TEST_F(WindowTest, InvalidInputOkEmptiesTheStripStringAndRecomputes) {
     EXPECT_EQ(s.txtN->text(), QString());
 }
 
-TEST_F(WindowTest, InvalidInputCancelKeepsTheOutputAndAsksAgain) {
+TEST_F(FieldsTest, InvalidInputCancelKeepsTheOutputAndAsksAgain) {
     Skivler& s = open();
     s.Text1->setText(QStringLiteral("bx"));
     s.StripString->setText(QStringLiteral("bx"));
@@ -112,7 +114,7 @@ TEST_F(WindowTest, InvalidInputCancelKeepsTheOutputAndAsksAgain) {
     EXPECT_EQ(s.txtN->text(), QString());
 }
 
-TEST_F(WindowTest, TheSuspendFlagBlocksEveryRun) {
+TEST_F(FieldsTest, TheSuspendFlagBlocksEveryRun) {
     Skivler& s = open();
     s.Text1->setText(QStringLiteral("keep"));
     s.yesCopy->setValue(1);
@@ -127,7 +129,7 @@ TEST_F(WindowTest, TheSuspendFlagBlocksEveryRun) {
     EXPECT_EQ(copies(), before);
 }
 
-TEST_F(WindowTest, TheReplaceFieldFollowsTheStripString) {
+TEST_F(FieldsTest, TheReplaceFieldFollowsTheStripString) {
     Skivler& s = open();
     s.Text1->setText(QStringLiteral("text"));
     type(s.StripString, QStringLiteral("x"));
@@ -143,7 +145,7 @@ TEST_F(WindowTest, TheReplaceFieldFollowsTheStripString) {
     EXPECT_EQ(s.ReplaceString->text(), QString()) << "a disabled box takes no typing";
 }
 
-TEST_F(WindowTest, FieldsAreStoredOnlyWhileRemembering) {
+TEST_F(FieldsTest, FieldsAreStoredOnlyWhileRemembering) {
     Skivler& s = open();
     const QByteArray emptyIni = bytes("qnb.ini");
     type(s.Text1, QStringLiteral("text"));
@@ -158,7 +160,7 @@ TEST_F(WindowTest, FieldsAreStoredOnlyWhileRemembering) {
     EXPECT_EQ(bytes("qnbtext.ini"), QByteArray("text\r\n2\r\n"));
 }
 
-TEST_F(WindowTest, ARefusedClipboardGivesTheEngineMessage) {
+TEST_F(FieldsTest, ARefusedClipboardGivesTheEngineMessage) {
     Skivler& s = open();
     s.Text1->setText(QStringLiteral("abc"));
     clipboard.refuse = true;
@@ -173,7 +175,7 @@ TEST_F(WindowTest, ARefusedClipboardGivesTheEngineMessage) {
 }
 
 // A long replacement for a frequent strip string: 2^31 units of output.
-TEST_F(WindowTest, AnOutputPastTheEngineLimitGivesTheEngineMessage) {
+TEST_F(FieldsTest, AnOutputPastTheEngineLimitGivesTheEngineMessage) {
     Skivler& s = open();
     s.Text1->setText(QString(2048, QLatin1Char('e')) + QLatin1Char('b'));
     s.StripString->setText(QStringLiteral("e"));
@@ -188,7 +190,7 @@ TEST_F(WindowTest, AnOutputPastTheEngineLimitGivesTheEngineMessage) {
     EXPECT_EQ(s.Text2->text(), QStringLiteral("b")) << "the previous output stays";
 }
 
-TEST_F(WindowTest, AFailingWriteKeepsTheWindowAndIsToldOnce) {
+TEST_F(FieldsTest, AFailingWriteKeepsTheWindowAndIsToldOnce) {
     Skivler& s = open();
     s.yesRemember->setValue(1);
     // A directory where the saved-texts file should be: no write can succeed.
@@ -213,7 +215,7 @@ TEST_F(WindowTest, AFailingWriteKeepsTheWindowAndIsToldOnce) {
     EXPECT_EQ(dialogs.shown.size(), 2u);
 }
 
-TEST_F(WindowTest, SelectAllAndNoneWorkOnTheShownBox) {
+TEST_F(FieldsTest, SelectAllAndNoneWorkOnTheShownBox) {
     Skivler& s = open();
     s.Text1->setText(QStringLiteral("input"));
     click(s.yesWrap);

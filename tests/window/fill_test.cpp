@@ -8,6 +8,8 @@
 using namespace quenby;
 using namespace quenby::testing;
 
+using FillTest = WindowTest;
+
 namespace {
 
 // Over a hundred thousand characters in short lines, with no final line end.
@@ -31,7 +33,7 @@ void idle(const Skivler& s) {
 
 } // namespace
 
-TEST_F(WindowTest, ABigTextIsWholeForTheHandlersWhileItsDocumentFills) {
+TEST_F(FillTest, ABigTextIsWholeForTheHandlersWhileItsDocumentFills) {
     Skivler& s = open();
     click(s.yesRemember);
     s.yesCopy->setValue(1);
@@ -64,7 +66,7 @@ TEST_F(WindowTest, ABigTextIsWholeForTheHandlersWhileItsDocumentFills) {
 
 // The keys reach the box at the caret, with the whole text in the document
 // first; undo takes them back.
-TEST_F(WindowTest, TypingIntoABoxWhoseFillIsPendingIsKept) {
+TEST_F(FillTest, TypingIntoABoxWhoseFillIsPendingIsKept) {
     for (const bool wrap : {true, false}) {
         SCOPED_TRACE(wrap ? "wrapping" : "not wrapping");
         Skivler& s = open();
@@ -88,7 +90,7 @@ TEST_F(WindowTest, TypingIntoABoxWhoseFillIsPendingIsKept) {
 
 // A big paste is one undo step, whether undone while its document still
 // fills or after the other box of the pair took the document over.
-TEST_F(WindowTest, ABigPasteIsOneUndoStepAcrossTheFillAndTheSwap) {
+TEST_F(FillTest, ABigPasteIsOneUndoStepAcrossTheFillAndTheSwap) {
     const QString pasted = bigText(QStringLiteral("pasted"));
     for (const bool swap : {false, true}) {
         SCOPED_TRACE(swap ? "swapped" : "at once");

@@ -19,6 +19,8 @@
 
 using namespace quenby::testing;
 
+using KeyboardTest = WindowTest;
+
 namespace {
 
 // Every control that can take the focus, with its place in the tab column.
@@ -238,7 +240,7 @@ INSTANTIATE_TEST_SUITE_P(Scenarios, KeyboardWalk, ::testing::ValuesIn(kScenarios
                              return std::string(info.param.name);
                          });
 
-TEST_F(WindowTest, ArrowKeysMoveTheCaseSelectionInsideTheGroup) {
+TEST_F(KeyboardTest, ArrowKeysMoveTheCaseSelectionInsideTheGroup) {
     Skivler& s = open();
     s.activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&s));
@@ -252,7 +254,7 @@ TEST_F(WindowTest, ArrowKeysMoveTheCaseSelectionInsideTheGroup) {
     EXPECT_FALSE(s.Option2[2]->isChecked());
 }
 
-TEST_F(WindowTest, WhenTheWindowOpensTheInputBoxHasTheFocus) {
+TEST_F(KeyboardTest, WhenTheWindowOpensTheInputBoxHasTheFocus) {
     Skivler& s = open();
     s.activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&s));

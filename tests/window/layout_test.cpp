@@ -9,6 +9,8 @@
 
 using namespace quenby::testing;
 
+using LayoutTest = WindowTest;
+
 namespace {
 
 enum Kind { Button, Check, Option, Label, Text, Line, Frame };
@@ -104,7 +106,7 @@ QString captionOf(QWidget* w, Kind kind) {
 
 } // namespace
 
-TEST_F(WindowTest, EveryControlStandsAtItsPlaceWithItsDesignTimeLook) {
+TEST_F(LayoutTest, EveryControlStandsAtItsPlaceWithItsDesignTimeLook) {
     // An empty folder and no restore: the design-time values stand.
     Skivler& s = open();
     EXPECT_EQ(s.windowTitle(), QStringLiteral("Quenby 5.0"));
@@ -155,7 +157,7 @@ TEST_F(WindowTest, EveryControlStandsAtItsPlaceWithItsDesignTimeLook) {
     EXPECT_EQ(s.windowIcon().pixmap(32, 32).size(), QSize(32, 32));
 }
 
-TEST_F(WindowTest, KeyboardFocusFollowsTheTabOrder) {
+TEST_F(LayoutTest, KeyboardFocusFollowsTheTabOrder) {
     Skivler& s = open();
     // The focus chain, restricted to controls that take the focus, is the
     // table's tab order.

@@ -3,6 +3,8 @@
 using namespace quenby;
 using namespace quenby::testing;
 
+using OptionsTest = WindowTest;
+
 namespace {
 
 // How a user (or the program) changes a check box.
@@ -79,7 +81,7 @@ INSTANTIATE_TEST_SUITE_P(CheckBoxes, StoreTest,
                                            StoreCase{"yesWrap", "WrapText", By::Program, false}),
                          storeCaseName);
 
-TEST_F(WindowTest, ARightClickStoresTheSameValueAgain) {
+TEST_F(OptionsTest, ARightClickStoresTheSameValueAgain) {
     Skivler& s = open();
     s.noNums->setValue(1);
     s.yesRemember->setValue(1);
@@ -90,7 +92,7 @@ TEST_F(WindowTest, ARightClickStoresTheSameValueAgain) {
     EXPECT_TRUE(bytes("qnb.ini").contains("StripNumbers=1\r\n"));
 }
 
-TEST_F(WindowTest, NothingIsStoredWithoutRemember) {
+TEST_F(OptionsTest, NothingIsStoredWithoutRemember) {
     Skivler& s = open();
     const QByteArray before = bytes("qnb.ini");
     for (CheckBox* box : {s.noVowels, s.noY, s.noGaps, s.noNums, s.noPunc, s.yesCase, s.yesWrap})
@@ -100,7 +102,7 @@ TEST_F(WindowTest, NothingIsStoredWithoutRemember) {
     EXPECT_EQ(bytes("qnb.ini"), before);
 }
 
-TEST_F(WindowTest, TheCaseButtonsStoreOnTheMouseOnly) {
+TEST_F(OptionsTest, TheCaseButtonsStoreOnTheMouseOnly) {
     Skivler& s = open();
     s.yesRemember->setValue(1);
     s.Text1->setText(QStringLiteral("Aa Ee"));
@@ -115,7 +117,7 @@ TEST_F(WindowTest, TheCaseButtonsStoreOnTheMouseOnly) {
     EXPECT_EQ(bytes("qnb.ini"), stored);
 }
 
-TEST_F(WindowTest, SlotsKeepTheirFirstCharacter) {
+TEST_F(OptionsTest, SlotsKeepTheirFirstCharacter) {
     Skivler& s = open();
     type(s.A, QStringLiteral("xy"));
     EXPECT_EQ(s.A->text(), QStringLiteral("x"));
@@ -129,7 +131,7 @@ TEST_F(WindowTest, SlotsKeepTheirFirstCharacter) {
     EXPECT_EQ(s.yy->text(), QStringLiteral("\U0001F600")) << "a whole code point stays";
 }
 
-TEST_F(WindowTest, SlotsStripWithTheirMarker) {
+TEST_F(OptionsTest, SlotsStripWithTheirMarker) {
     Skivler& s = open();
     click(s.noVowels);
     s.A->setText(QStringLiteral("x"));
@@ -141,7 +143,7 @@ TEST_F(WindowTest, SlotsStripWithTheirMarker) {
     EXPECT_EQ(s.Text2->text(), QStringLiteral("*o*")) << "the hidden slot is never consulted";
 }
 
-TEST_F(WindowTest, ClearEmptiesTheSlotsAndRecomputesOnce) {
+TEST_F(OptionsTest, ClearEmptiesTheSlotsAndRecomputesOnce) {
     Skivler& s = open();
     s.A->setText(QStringLiteral("x"));
     s.uu->setText(QStringLiteral("q"));
@@ -159,7 +161,7 @@ TEST_F(WindowTest, ClearEmptiesTheSlotsAndRecomputesOnce) {
     EXPECT_EQ(s.noY->value(), 1);
 }
 
-TEST_F(WindowTest, VowelsGreysIncludeYWithoutChangingIt) {
+TEST_F(OptionsTest, VowelsGreysIncludeYWithoutChangingIt) {
     Skivler& s = open();
     s.Text1->setText(QStringLiteral("Yay"));
     click(s.noY);
@@ -173,7 +175,7 @@ TEST_F(WindowTest, VowelsGreysIncludeYWithoutChangingIt) {
     EXPECT_EQ(s.noY->value(), 0);
 }
 
-TEST_F(WindowTest, WordWrapSwapsTheBoxesWithoutRecomputing) {
+TEST_F(OptionsTest, WordWrapSwapsTheBoxesWithoutRecomputing) {
     Skivler& s = open();
     s.Text1->setText(QStringLiteral("one two"));
     s.yesCopy->setValue(1);
@@ -188,7 +190,7 @@ TEST_F(WindowTest, WordWrapSwapsTheBoxesWithoutRecomputing) {
     EXPECT_EQ(copies(), before);
 }
 
-TEST_F(WindowTest, AutoCopyCopiesAtOnceAndAsks) {
+TEST_F(OptionsTest, AutoCopyCopiesAtOnceAndAsks) {
     Skivler& s = open();
     s.yesRemember->setValue(1);
     s.Text1->setText(QStringLiteral("abc"));
@@ -224,7 +226,7 @@ TEST_F(WindowTest, AutoCopyCopiesAtOnceAndAsks) {
     EXPECT_EQ(dialogs.shown.size(), 3u);
 }
 
-TEST_F(WindowTest, AutoCopyByKeyboardAsksNothing) {
+TEST_F(OptionsTest, AutoCopyByKeyboardAsksNothing) {
     Skivler& s = open();
     s.yesRemember->setValue(1);
     s.Text1->setText(QStringLiteral("abc"));
@@ -241,7 +243,7 @@ TEST_F(WindowTest, AutoCopyByKeyboardAsksNothing) {
     EXPECT_TRUE(bytes("qnb.ini").contains("AutoCopy=0\r\n"));
 }
 
-TEST_F(WindowTest, AutoPasteAsksAndNeverTouchesTheInput) {
+TEST_F(OptionsTest, AutoPasteAsksAndNeverTouchesTheInput) {
     Skivler& s = open();
     s.yesRemember->setValue(1);
     clipboard.text = QStringLiteral("clip");
@@ -257,7 +259,7 @@ TEST_F(WindowTest, AutoPasteAsksAndNeverTouchesTheInput) {
     EXPECT_EQ(s.Text1->text(), QString());
 }
 
-TEST_F(WindowTest, ClipboardButtonsMoveTextInTheirOrder) {
+TEST_F(OptionsTest, ClipboardButtonsMoveTextInTheirOrder) {
     Skivler& s = open();
     clipboard.text = QStringLiteral("pasted");
     click(s.cmdInput);
@@ -277,7 +279,7 @@ TEST_F(WindowTest, ClipboardButtonsMoveTextInTheirOrder) {
     EXPECT_EQ(copies() - before, 1);
 }
 
-TEST_F(WindowTest, OutputBecomesInputWithoutTheStrings) {
+TEST_F(OptionsTest, OutputBecomesInputWithoutTheStrings) {
     Skivler& s = open();
     s.Text1->setText(QStringLiteral("a cat"));
     s.StripString->setText(QStringLiteral("cat"));
@@ -291,7 +293,7 @@ TEST_F(WindowTest, OutputBecomesInputWithoutTheStrings) {
     EXPECT_EQ(s.txtN->text(), QString());
 }
 
-TEST_F(WindowTest, OutputToInputStopsAtTheLengthCheckFirst) {
+TEST_F(OptionsTest, OutputToInputStopsAtTheLengthCheckFirst) {
     Skivler& s = open();
     s.Text1->setText(QStringLiteral("aaax"));
     s.StripString->setText(QStringLiteral("aaa"));
@@ -304,7 +306,7 @@ TEST_F(WindowTest, OutputToInputStopsAtTheLengthCheckFirst) {
     EXPECT_EQ(s.Text2->text(), QStringLiteral("x"));
 }
 
-TEST_F(WindowTest, ClearTextEmptiesEverythingRemembered) {
+TEST_F(OptionsTest, ClearTextEmptiesEverythingRemembered) {
     Skivler& s = open();
     s.Text1->setText(QStringLiteral("abc"));
     s.StripString->setText(QStringLiteral("b"));
@@ -319,7 +321,7 @@ TEST_F(WindowTest, ClearTextEmptiesEverythingRemembered) {
     EXPECT_EQ(bytes("qnbtext.ini"), QByteArray("\r\n"));
 }
 
-TEST_F(WindowTest, ARefusedClipboardOnAButtonIsToldAndKeepsTheInput) {
+TEST_F(OptionsTest, ARefusedClipboardOnAButtonIsToldAndKeepsTheInput) {
     Skivler& s = open();
     s.Text1->setText(QStringLiteral("kept"));
     clipboard.refuse = true;

@@ -5,6 +5,8 @@
 using namespace quenby;
 using namespace quenby::testing;
 
+using StartupTest = WindowTest;
+
 namespace {
 
 // A program folder that cannot exist: a path below a regular file.
@@ -46,7 +48,7 @@ const QByteArray kEverySettingSaved = "[Default]\r\n"
 
 } // namespace
 
-TEST_F(WindowTest, AFirstStartCreatesBothFilesAndShowsTheDefaults) {
+TEST_F(StartupTest, AFirstStartCreatesBothFilesAndShowsTheDefaults) {
     Skivler& s = open();
     EXPECT_EQ(bytes("qnb.ini"), QByteArray());
     EXPECT_EQ(bytes("qnbtext.ini"), QByteArray());
@@ -59,7 +61,7 @@ TEST_F(WindowTest, AFirstStartCreatesBothFilesAndShowsTheDefaults) {
     EXPECT_EQ(s.Text2->text(), QStringLiteral("b")) << "the window is live";
 }
 
-TEST_F(WindowTest, EmptiedFilesStartWithDefaultsAndAnEmptyInput) {
+TEST_F(StartupTest, EmptiedFilesStartWithDefaultsAndAnEmptyInput) {
     write("qnb.ini", "\r\n");
     write("qnbtext.ini", "\r\n");
     Skivler& s = open();
@@ -68,7 +70,7 @@ TEST_F(WindowTest, EmptiedFilesStartWithDefaultsAndAnEmptyInput) {
     EXPECT_EQ(bytes("qnbtext.ini"), QByteArray("\r\n"));
 }
 
-TEST_F(WindowTest, SavingEverythingWritesTheKeysNewestFirst) {
+TEST_F(StartupTest, SavingEverythingWritesTheKeysNewestFirst) {
     Skivler& s = open();
     s.Text1->setText(QStringLiteral("line one\nline two"));
     const std::vector<std::pair<LineBox*, const char*>> slots = {
@@ -91,7 +93,7 @@ TEST_F(WindowTest, SavingEverythingWritesTheKeysNewestFirst) {
     EXPECT_EQ(bytes("qnbtext.ini"), QByteArray("\r\n"));
 }
 
-TEST_F(WindowTest, ARememberedFileRestoresEveryControl) {
+TEST_F(StartupTest, ARememberedFileRestoresEveryControl) {
     QByteArray ini = kEverySettingSaved;
     ini.replace("AutoCopy=0", "AutoCopy=1");
     write("qnb.ini", ini);
@@ -124,7 +126,7 @@ TEST_F(WindowTest, ARememberedFileRestoresEveryControl) {
     EXPECT_EQ(bytes("qnbtext.ini"), QByteArray("saved\r\ntext\r\n")) << "the text does not grow";
 }
 
-TEST_F(WindowTest, LowerCaseKeysAreFoundAndCheckBoxesAreNotWrittenBack) {
+TEST_F(StartupTest, LowerCaseKeysAreFoundAndCheckBoxesAreNotWrittenBack) {
     write("qnb.ini", "[default]\r\nremember=1\r\nstripnumbers=1\r\nval01=xyz\r\n");
     Skivler& s = open();
     EXPECT_EQ(s.yesRemember->value(), 1);
@@ -135,7 +137,7 @@ TEST_F(WindowTest, LowerCaseKeysAreFoundAndCheckBoxesAreNotWrittenBack) {
                                            "Val01=x\r\n"));
 }
 
-TEST_F(WindowTest, ABadStoredValueTakesItsDefaultAndTheRestIsRestored) {
+TEST_F(StartupTest, ABadStoredValueTakesItsDefaultAndTheRestIsRestored) {
     write("qnb.ini", "[Default]\r\nCaseOption=3\r\nStripVowels=x\r\nStripNumbers=99999\r\n"
                      "StripSpaces=1\r\nVal01=q\r\n");
     dialogs.answers = {Answer::Ok};
@@ -152,7 +154,7 @@ TEST_F(WindowTest, ABadStoredValueTakesItsDefaultAndTheRestIsRestored) {
     EXPECT_EQ(s.Text2->text(), QString()) << "live: vowel, space and slot stripped";
 }
 
-TEST_F(WindowTest, AGreyedCheckBoxValueIsAccepted) {
+TEST_F(StartupTest, AGreyedCheckBoxValueIsAccepted) {
     write("qnb.ini", "[Default]\r\nStripNumbers=2\r\n");
     Skivler& s = open();
     EXPECT_EQ(s.noNums->value(), 2);
@@ -163,7 +165,7 @@ TEST_F(WindowTest, AGreyedCheckBoxValueIsAccepted) {
     EXPECT_EQ(s.noNums->value(), 0);
 }
 
-TEST_F(WindowTest, AnUnusableFolderIsToldAndTheWindowStillWorks) {
+TEST_F(StartupTest, AnUnusableFolderIsToldAndTheWindowStillWorks) {
     MissingFolder missing(folder.file(QStringLiteral("no/such/folder")));
     dialogs.answers = {Answer::Ok};
     Skivler s({clipboard, dialogs, missing});
@@ -174,7 +176,7 @@ TEST_F(WindowTest, AnUnusableFolderIsToldAndTheWindowStillWorks) {
     EXPECT_EQ(s.Text2->text(), QStringLiteral("bc"));
 }
 
-TEST_F(WindowTest, AutoPasteAtStartUpTakesTheClipboardOnce) {
+TEST_F(StartupTest, AutoPasteAtStartUpTakesTheClipboardOnce) {
     write("qnb.ini", "[Default]\r\nAutoCopy=1\r\nAutoPaste=1\r\nRemember=1\r\n");
     write("qnbtext.ini", "old\r\n");
     clipboard.text = QStringLiteral("from clipboard");
@@ -185,7 +187,7 @@ TEST_F(WindowTest, AutoPasteAtStartUpTakesTheClipboardOnce) {
     EXPECT_EQ(bytes("qnbtext.ini"), QByteArray("from clipboard\r\n"));
 }
 
-TEST_F(WindowTest, ResetToDefaultsEmptiesBothFilesAndKeepsTheInput) {
+TEST_F(StartupTest, ResetToDefaultsEmptiesBothFilesAndKeepsTheInput) {
     Skivler& s = open();
     s.Text1->setText(QStringLiteral("Keep me"));
     click(s.noNums);
@@ -205,7 +207,7 @@ TEST_F(WindowTest, ResetToDefaultsEmptiesBothFilesAndKeepsTheInput) {
     EXPECT_EQ(s.Text2->text(), QStringLiteral("Kp m"));
 }
 
-TEST_F(WindowTest, ResetToDefaultsRevivesAWindowSuspendedByStartUp) {
+TEST_F(StartupTest, ResetToDefaultsRevivesAWindowSuspendedByStartUp) {
     Skivler& s = open();
     s.sus->setValue(1);
     s.Text1->setText(QStringLiteral("abc"));
@@ -213,7 +215,7 @@ TEST_F(WindowTest, ResetToDefaultsRevivesAWindowSuspendedByStartUp) {
     EXPECT_EQ(s.Text2->text(), QStringLiteral("bc"));
 }
 
-TEST_F(WindowTest, ARememberedSessionComesBackWhole) {
+TEST_F(StartupTest, ARememberedSessionComesBackWhole) {
     {
         Skivler& s = open();
         click(s.yesRemember);

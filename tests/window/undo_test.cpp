@@ -5,6 +5,8 @@
 using namespace quenby;
 using namespace quenby::testing;
 
+using UndoTest = WindowTest;
+
 namespace {
 
 void undo(Skivler& s) {
@@ -13,7 +15,7 @@ void undo(Skivler& s) {
 
 } // namespace
 
-TEST_F(WindowTest, EachReplacementOfTheInputIsOneUndoStep) {
+TEST_F(UndoTest, EachReplacementOfTheInputIsOneUndoStep) {
     enum Shown { Wrapping, Plain, PlainAfterTheClick };
     for (CommandButton* const Skivler::*button :
          {&Skivler::cmdInput, &Skivler::cmdOutToIn, &Skivler::cmdClearTexts})
@@ -48,7 +50,7 @@ TEST_F(WindowTest, EachReplacementOfTheInputIsOneUndoStep) {
 }
 
 // Undo stops at the restored text; Auto-Paste over it is one step.
-TEST_F(WindowTest, UndoAtStartGoesBackToTheRestoredTextAndNoFurther) {
+TEST_F(UndoTest, UndoAtStartGoesBackToTheRestoredTextAndNoFurther) {
     for (const char* settings :
          {"", "AutoPaste=1\r\n", "WrapText=0\r\n", "AutoPaste=1\r\nWrapText=0\r\n"}) {
         SCOPED_TRACE(settings);

@@ -13,7 +13,8 @@
 namespace quenby::testing {
 
 // A window on the offscreen platform over fake desktop parts and a
-// temporary program folder.
+// temporary program folder. Each test file names it after itself
+// (`using FieldsTest = WindowTest;`), so that a test's name tells its file.
 class WindowTest : public ::testing::Test {
 protected:
     void SetUp() override { Skivler::prepareApplication(); }
