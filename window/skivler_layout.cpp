@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QPalette>
 #include <QProxyStyle>
+#include <QShortcut>
 #include <QStyleFactory>
 #include <QWindow>
 #include <algorithm>
@@ -329,6 +330,12 @@ void Skivler::buildLayout() {
               [](const Control* a, const Control* b) { return a->tab < b->tab; });
     for (std::size_t i = 1; i < focusOrder.size(); ++i)
         setTabOrder(focusOrder[i - 1]->widget(), focusOrder[i]->widget());
+
+    // Ctrl+Q and Ctrl+W close the window as its close button does; every
+    // change is stored as it is made, so nothing is pending.
+    for (const QKeySequence& keys :
+         {QKeySequence(Qt::CTRL | Qt::Key_Q), QKeySequence(Qt::CTRL | Qt::Key_W)})
+        connect(new QShortcut(keys, this), &QShortcut::activated, this, &QWidget::close);
 
     // The window opens ready for typing into the input box.
     Text1->setFocus(Qt::OtherFocusReason);

@@ -258,3 +258,22 @@ TEST_F(WindowTest, WhenTheWindowOpensTheInputBoxHasTheFocus) {
     ASSERT_TRUE(QTest::qWaitForWindowActive(&s));
     EXPECT_EQ(nameOf(QApplication::focusWidget()), "Text1") << "the first place of the tab order";
 }
+
+// Ctrl+Q and Ctrl+W close the window wherever the focus is, also in a text
+// box, which takes most other keys for itself.
+TEST_F(WindowTest, CtrlQAndCtrlWCloseTheWindowFromAnyControl) {
+    for (const Qt::Key key : {Qt::Key_Q, Qt::Key_W}) {
+        for (const char* name : {"Text1", "Text2", "StripString", "txtN", "A", "yy", "cmdDefaults",
+                                 "noVowels", "Option2_2"}) {
+            Skivler& s = open();
+            s.activateWindow();
+            ASSERT_TRUE(QTest::qWaitForWindowActive(&s));
+            auto* control = s.findChild<QWidget*>(QLatin1String(name));
+            ASSERT_NE(control, nullptr) << name;
+            control->setFocus(Qt::TabFocusReason);
+            ASSERT_EQ(QApplication::focusWidget(), control) << name;
+            QTest::keyClick(s.windowHandle(), key, Qt::ControlModifier);
+            EXPECT_FALSE(s.isVisible()) << name << " with Ctrl+" << char(key);
+        }
+    }
+}
