@@ -44,8 +44,8 @@ constexpr Kind<LineBox> lineBox;   // a one-line text box
 
 // The design-time state and look of a control beyond the common one: teal
 // background and white caption for labels, check boxes, option buttons and
-// the frame, the system's colours for text boxes and buttons, the window's
-// font, unticked, empty, enabled and shown.
+// the frame, the desktop theme's colours for text boxes and buttons, the
+// window's font, unticked, empty, enabled and shown.
 enum Look : unsigned {
     Plain = 0,
     Bold = 1u << 0,          // "MS Sans Serif", 8.25 points, weight 700
@@ -54,12 +54,12 @@ enum Look : unsigned {
     Hidden = 1u << 3,
     Disabled = 1u << 4,
     Centred = 1u << 5,   // text or caption centred
-    LightGrey = 1u << 6, // background red, green and blue 224
+    LightGrey = 1u << 6, // background red, green and blue 224 (a light theme only)
     ReadOnly = 1u << 7,
-    WhiteOnBlack = 1u << 8,
-    TickAtRight = 1u << 9, // caption on the left, tick box at the right-hand end
-    Wraps = 1u << 10,      // a text area whose long lines wrap
-    Underneath = 1u << 11, // a wide label that the controls of its row lie on
+    WhiteOnBlack = 1u << 8, // (a light theme only)
+    TickAtRight = 1u << 9,  // caption on the left, tick box at the right-hand end
+    Wraps = 1u << 10,       // a text area whose long lines wrap
+    Underneath = 1u << 11,  // a wide label that the controls of its row lie on
 };
 
 using AnyControl = std::variant<CommandButton*, CheckBox*, OptionButton*, QLabel*, QGroupBox*,
@@ -122,8 +122,25 @@ public:
     }
 };
 
+// What the desktop theme's colours (Qt's application palette) hold for the
+// controls' look.
+struct ThemeColours {
+    QColor highlightText;
+    // The theme's text boxes show dark text on a light ground, as the
+    // standard colours without a theme do. Only then do the string boxes
+    // take their light grey and the marker its white on black: on a dark
+    // theme's boxes, whose text is light, a light grey ground would leave
+    // the text unreadable, so there every text box keeps the theme's colours.
+    bool darkOnLight;
+
+    static ThemeColours of(const QPalette& theme) {
+        return {theme.color(QPalette::HighlightedText),
+                theme.color(QPalette::Base).lightness() > theme.color(QPalette::Text).lightness()};
+    }
+};
+
 // Gives a control its name, place, caption and design-time look.
-void build(const Control& row, const QColor& highlightText) {
+void build(const Control& row, const ThemeColours& theme) {
     QWidget* const w = row.widget();
     w->setObjectName(QLatin1String(row.name));
     w->setGeometry(row.left / kTwipsPerPixel, row.top / kTwipsPerPixel, row.width / kTwipsPerPixel,
@@ -158,10 +175,10 @@ void build(const Control& row, const QColor& highlightText) {
     if (row.look & Bold)
         w->setFont(boldFont());
     if (row.look & HighlightText)
-        setColour(w, QPalette::WindowText, highlightText);
-    if (row.look & LightGrey)
+        setColour(w, QPalette::WindowText, theme.highlightText);
+    if ((row.look & LightGrey) && theme.darkOnLight)
         setColour(w, QPalette::Base, kLightGrey);
-    if (row.look & WhiteOnBlack) {
+    if ((row.look & WhiteOnBlack) && theme.darkOnLight) {
         setColour(w, QPalette::Base, kBlack);
         setColour(w, QPalette::Text, kWhite);
     }
@@ -193,7 +210,6 @@ void Skivler::prepareApplication() {
     quenby::keepLargeBlocksInHeap();
     QAccessible::installFactory(windowAccessible);
     QApplication::setStyle(new CompactStyle);
-    QApplication::setPalette(QApplication::style()->standardPalette());
     QFont font;
     font.setFamilies({QStringLiteral("DejaVu Sans Condensed"), QStringLiteral("DejaVu Sans")});
     font.setPixelSize(11);
@@ -316,9 +332,9 @@ void Skivler::buildLayout() {
         {Y, "Y", lineBox, 0, 0, 255, 285, 20, "", Hidden | Centred, "Unused character slot"},
         {sus, "sus", checkBox, 0, 0, 255, 255, 42, "sus", Hidden, "Suspend updates"},
     };
-    const QColor highlightText = palette().color(QPalette::HighlightedText);
+    const ThemeColours theme = ThemeColours::of(QApplication::palette());
     for (const Control& row : controls)
-        build(row, highlightText);
+        build(row, theme);
 
     // Keyboard focus follows the tab column; labels and the frame hold a
     // place but never take the focus.
