@@ -4,7 +4,9 @@
 // sample text, a strip string "fox" and its replacement "cat".
 #include "desktop.h"
 
+#include <QFileInfo>
 #include <QImage>
+#include <QLibraryInfo>
 #include <QProcess>
 #include <cstdlib>
 
@@ -52,6 +54,10 @@ constexpr Twips kResetToDefaults{5280, 7440, 1455, 375};
 } // namespace
 
 TEST(DesktopTheme, ADarkGtkThemeGivesEveryTextBoxDarkGroundAndLightText) {
+    const QString plugin = QLibraryInfo::path(QLibraryInfo::PluginsPath) +
+                           QStringLiteral("/platformthemes/libqgtk3.so");
+    ASSERT_TRUE(QFileInfo::exists(plugin))
+        << plugin.toStdString() << " is missing (scripts/setup.sh installs qt6-gtk-platformtheme)";
     Desktop d;
     ASSERT_TRUE(d.startServer());
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
