@@ -3,7 +3,9 @@
 #include "cli/usage.h"
 
 #include <QByteArray>
+#include <QString>
 #include <unistd.h>
+#include <vector>
 
 namespace quenby::app {
 namespace {
@@ -22,6 +24,33 @@ struct HeldMessage {
 QtMessageHandler previousHandler = nullptr;
 std::vector<HeldMessage> heldMessages;
 
+QString describe(const char* variable) {
+    const QByteArray value = qgetenv(variable);
+    return QLatin1String(variable) +
+           (value.isEmpty() ? QStringLiteral(" is not set")
+                            : QStringLiteral(" is '") + cli::printable(value) + QLatin1Char('\''));
+}
+
+// The line said when no display can be reached, without its line break.
+QString noDisplayMessage() {
+    return QStringLiteral("quenby: cannot open the window: no display could be reached (") +
+           describe("DISPLAY") + QStringLiteral(", ") + describe("WAYLAND_DISPLAY") +
+           QLatin1Char(')');
+}
+
+// Shows the held messages through the handler before the guard, as Qt
+// would have shown them at once.
+void passOnHeldMessages() {
+    std::vector<HeldMessage> held;
+    held.swap(heldMessages);
+    for (const HeldMessage& m : held) {
+        const QMessageLogContext context(m.file.isNull() ? nullptr : m.file.constData(), m.line,
+                                         m.function.isNull() ? nullptr : m.function.constData(),
+                                         m.category.isNull() ? nullptr : m.category.constData());
+        previousHandler(m.type, context, m.text);
+    }
+}
+
 void holdMessage(QtMsgType type, const QMessageLogContext& context, const QString& text) {
     if (type == QtFatalMsg && text.contains(QLatin1String("platform plugin"))) {
         const QByteArray line = (noDisplayMessage() + QLatin1Char('\n')).toUtf8();
@@ -29,19 +58,13 @@ void holdMessage(QtMsgType type, const QMessageLogContext& context, const QStrin
             ::write(STDERR_FILENO, line.constData(), line.size());
         ::_exit(1);
     }
-    if (type == QtFatalMsg) { // not the display's: as Qt would have it
+    if (type == QtFatalMsg) { // not the display's: as Qt would have it, with what led to it
+        passOnHeldMessages();
         previousHandler(type, context, text);
         return;
     }
     heldMessages.push_back(
         {type, context.file, context.function, context.category, context.line, text});
-}
-
-QString describe(const char* variable) {
-    const QByteArray value = qgetenv(variable);
-    return QLatin1String(variable) +
-           (value.isEmpty() ? QStringLiteral(" is not set")
-                            : QStringLiteral(" is '") + cli::printable(value) + QLatin1Char('\''));
 }
 
 } // namespace
@@ -55,20 +78,7 @@ void DisplayGuard::release() {
         return;
     m_holding = false;
     qInstallMessageHandler(previousHandler);
-    std::vector<HeldMessage> held;
-    held.swap(heldMessages);
-    for (const HeldMessage& m : held) {
-        const QMessageLogContext context(m.file.isNull() ? nullptr : m.file.constData(), m.line,
-                                         m.function.isNull() ? nullptr : m.function.constData(),
-                                         m.category.isNull() ? nullptr : m.category.constData());
-        previousHandler(m.type, context, m.text);
-    }
-}
-
-QString noDisplayMessage() {
-    return QStringLiteral("quenby: cannot open the window: no display could be reached (") +
-           describe("DISPLAY") + QStringLiteral(", ") + describe("WAYLAND_DISPLAY") +
-           QLatin1Char(')');
+    passOnHeldMessages();
 }
 
 } // namespace quenby::app

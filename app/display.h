@@ -1,9 +1,5 @@
 #pragma once
 
-#include <QString>
-#include <QtGlobal>
-#include <vector>
-
 // Opening the display without Qt's abort. When no window system can be
 // reached (no DISPLAY or WAYLAND_DISPLAY, or a server that is gone), Qt
 // reports a fatal error while the application is made, and a fatal error
@@ -28,8 +24,5 @@ public:
 private:
     bool m_holding = true;
 };
-
-// The line said when no display can be reached, without its line break.
-QString noDisplayMessage();
 
 } // namespace quenby::app
