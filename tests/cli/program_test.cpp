@@ -605,7 +605,16 @@ TEST(CliProgramHelp, HelpAndVersionGoToStandardOutput) {
 }
 
 // An unknown option's bytes that are not UTF-8 are shown as escapes, so the
-// user sees which byte the shell passed.
+// user sees which byte the shell passed (here a Latin-1 "é").
+TEST(CliProgramUsage, UnknownBytesAreShownAsEscapes) {
+    Launch shell;
+    shell.program = QStringLiteral("/bin/sh");
+    const Result r = run({"-c", "exec \"$0\" \"$(printf '%s\\351' --caf)\"", kProgram}, "", shell);
+    EXPECT_EQ(r.exitCode, 2);
+    EXPECT_EQ(r.err, "quenby-strip: unrecognized option '--caf\\xE9'\n"
+                     "Try 'quenby-strip --help' for more information.\n");
+}
+
 TEST(CliProgramUsageInProcess, UnknownBytesAreShownAsEscapes) {
     using quenby::cli::parseArguments;
     const auto message = [](const QByteArray& argument) -> std::string {
