@@ -2,6 +2,8 @@
 
 #include "cli/codec.h"
 
+#include <algorithm>
+
 namespace quenby::cli {
 namespace {
 
@@ -13,28 +15,42 @@ void appendEscapes(const QByteArray& bytes, QString& out) {
 }
 
 // C0 and C1 controls and DEL, which a terminal would act on.
-bool isControl(QChar c) {
-    return c.unicode() < 0x20 || (c.unicode() >= 0x7F && c.unicode() <= 0x9F);
+bool isControl(char16_t c) {
+    return c < 0x20 || (c >= 0x7F && c <= 0x9F);
+}
+
+// The character that starts bytes[0..size): the length of its UTF-8
+// sequence, or of the one byte that starts none.
+struct Character {
+    qsizetype length;
+    bool valid;
+};
+
+Character characterAt(const char* bytes, qsizetype size) {
+    const auto lead = static_cast<unsigned char>(bytes[0]);
+    const qsizetype length = std::min<qsizetype>(lead >= 0xF0   ? 4
+                                                 : lead >= 0xE0 ? 3
+                                                 : lead >= 0xC0 ? 2
+                                                                : 1,
+                                                 size);
+    QString decoded;
+    const Utf8Decoded d = decodeUtf8Prefix(bytes, length, decoded);
+    return d.consumed == length ? Character{length, true} : Character{1, false};
 }
 
 } // namespace
 
 QString printable(const QByteArray& argument) {
     QString out;
-    qsizetype i = 0;
-    while (i < argument.size()) {
-        QString decoded;
-        const Utf8Decoded d =
-            decodeUtf8Prefix(argument.constData() + i, argument.size() - i, decoded);
-        for (const QChar c : decoded) {
-            if (isControl(c))
-                appendEscapes(QString(c).toUtf8(), out);
-            else
-                out += c;
-        }
-        i += d.consumed;
-        if (i < argument.size()) // an ill-formed or cut-off sequence: one byte at a time
-            appendEscapes(argument.mid(i++, 1), out);
+    for (qsizetype i = 0; i < argument.size();) {
+        const Character c = characterAt(argument.constData() + i, argument.size() - i);
+        const QByteArray bytes = argument.mid(i, c.length);
+        const QString text = QString::fromUtf8(bytes);
+        if (c.valid && !isControl(text.at(0).unicode()))
+            out += text;
+        else
+            appendEscapes(bytes, out);
+        i += c.length;
     }
     return out;
 }
@@ -42,12 +58,7 @@ QString printable(const QByteArray& argument) {
 QByteArray firstCharacter(const QByteArray& argument) {
     if (argument.isEmpty())
         return {};
-    const auto lead = static_cast<unsigned char>(argument[0]);
-    const int length = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 1;
-    const QByteArray sequence = argument.left(length);
-    QString decoded;
-    const Utf8Decoded d = decodeUtf8Prefix(sequence.constData(), sequence.size(), decoded);
-    return d.consumed == sequence.size() ? sequence : argument.left(1);
+    return argument.left(characterAt(argument.constData(), argument.size()).length);
 }
 
 QString usageErrorText(const char* program, const QString& message) {
