@@ -139,8 +139,34 @@ struct ThemeColours {
     }
 };
 
+// The looks that depend on the theme's colours. Each control keeps its own
+// as a property, so that they are given again when the theme changes.
+constexpr unsigned kThemeLooks = HighlightText | LightGrey | WhiteOnBlack;
+constexpr char kThemeLookProperty[] = "themeLook";
+
+// Gives every control of the window the colours of its theme-dependent look,
+// from the theme's colours as they are now.
+void colourForTheme(QWidget* window) {
+    const ThemeColours theme = ThemeColours::of(QApplication::palette());
+    for (QWidget* w : window->findChildren<QWidget*>()) {
+        const QVariant property = w->property(kThemeLookProperty);
+        if (!property.isValid())
+            continue;
+        const unsigned look = property.toUInt();
+        w->setPalette(QPalette()); // every colour as the window and the theme give it
+        if (look & HighlightText)
+            setColour(w, QPalette::WindowText, theme.highlightText);
+        if ((look & LightGrey) && theme.darkOnLight)
+            setColour(w, QPalette::Base, kLightGrey);
+        if ((look & WhiteOnBlack) && theme.darkOnLight) {
+            setColour(w, QPalette::Base, kBlack);
+            setColour(w, QPalette::Text, kWhite);
+        }
+    }
+}
+
 // Gives a control its name, place, caption and design-time look.
-void build(const Control& row, const ThemeColours& theme) {
+void build(const Control& row) {
     QWidget* const w = row.widget();
     w->setObjectName(QLatin1String(row.name));
     w->setGeometry(row.left / kTwipsPerPixel, row.top / kTwipsPerPixel, row.width / kTwipsPerPixel,
@@ -174,14 +200,8 @@ void build(const Control& row, const ThemeColours& theme) {
         row.control);
     if (row.look & Bold)
         w->setFont(boldFont());
-    if (row.look & HighlightText)
-        setColour(w, QPalette::WindowText, theme.highlightText);
-    if ((row.look & LightGrey) && theme.darkOnLight)
-        setColour(w, QPalette::Base, kLightGrey);
-    if ((row.look & WhiteOnBlack) && theme.darkOnLight) {
-        setColour(w, QPalette::Base, kBlack);
-        setColour(w, QPalette::Text, kWhite);
-    }
+    if (row.look & kThemeLooks)
+        w->setProperty(kThemeLookProperty, row.look & kThemeLooks);
     if (row.look & TickAtRight)
         w->setLayoutDirection(Qt::RightToLeft);
     if (row.look & Disabled)
@@ -332,9 +352,9 @@ void Skivler::buildLayout() {
         {Y, "Y", lineBox, 0, 0, 255, 285, 20, "", Hidden | Centred, "Unused character slot"},
         {sus, "sus", checkBox, 0, 0, 255, 255, 42, "sus", Hidden, "Suspend updates"},
     };
-    const ThemeColours theme = ThemeColours::of(QApplication::palette());
     for (const Control& row : controls)
-        build(row, theme);
+        build(row);
+    colourForTheme(this);
 
     // Keyboard focus follows the tab column; labels and the frame hold a
     // place but never take the focus.
@@ -380,6 +400,9 @@ void Skivler::windowStateAsked(Qt::WindowState state) {
 
 void Skivler::changeEvent(QEvent* event) {
     QWidget::changeEvent(event);
+    // The desktop's theme changed its colours (a dark mode switched on).
+    if (event->type() == QEvent::PaletteChange)
+        colourForTheme(this);
     // Only the compositor's answers; setWindowState() reports its own change.
     if (event->type() != QEvent::WindowStateChange || !event->spontaneous())
         return;
