@@ -1,10 +1,12 @@
 #include "cli/arguments.h"
 
 #include "cli/codec.h"
+#include "cli/usage.h"
 #include "engine/codepoints.h"
 
 #include <QChar>
 #include <algorithm>
+#include <cstring>
 #include <iterator>
 
 namespace quenby::cli {
@@ -150,20 +152,52 @@ constexpr bool sortedByName() {
 }
 static_assert(sortedByName(), "kOptions must be sorted by name");
 
-const OptionSpec* findOption(const QByteArray& name) {
+bool startsWith(const char* name, const QByteArray& prefix) {
+    return std::strncmp(name, prefix.constData(), size_t(prefix.size())) == 0;
+}
+
+// The option a long name stands for: its full name, or the start of exactly
+// one option's name.
+const OptionSpec& findOption(const QByteArray& name, const QByteArray& asGiven) {
     const auto* end = std::end(kOptions);
-    const auto* it =
+    const auto* first =
         std::lower_bound(std::begin(kOptions), end, name,
                          [](const OptionSpec& o, const QByteArray& n) { return o.name < n; });
-    return it != end && name == it->name ? it : nullptr;
+    if (first != end && name == first->name)
+        return *first;
+    // The names that start with it follow each other from here.
+    const auto* last = first;
+    while (last != end && !name.isEmpty() && startsWith(last->name, name))
+        ++last;
+    if (last - first == 1)
+        return *first;
+    if (first == last)
+        fail(QStringLiteral("unrecognized option '") + printable(asGiven) + QLatin1Char('\''));
+    QString possibilities;
+    for (const auto* o = first; o != last; ++o)
+        possibilities += QStringLiteral(" '--") + QLatin1String(o->name) + QLatin1Char('\'');
+    fail(QStringLiteral("option '") + printable(asGiven) +
+         QStringLiteral("' is ambiguous; possibilities:") + possibilities);
+}
+
+// A cluster of short options after one dash ("-h", "-hV"); each one asks
+// for help or the version, so the first decides.
+Invocation::Action shortOptions(const QByteArray& cluster) {
+    const char c = cluster.isEmpty() ? '\0' : cluster[0];
+    if (c == 'h')
+        return Invocation::Action::Help;
+    if (c == 'V')
+        return Invocation::Action::Version;
+    fail(QStringLiteral("invalid option -- '") + printable(firstCharacter(cluster)) +
+         QLatin1Char('\''));
 }
 
 // An option's value as text; the command line must hold UTF-8.
-QString valueText(const QByteArray& option, const QByteArray& bytes) {
+QString valueText(const char* option, const QByteArray& bytes) {
     QString text;
     const Utf8Decoded d = decodeUtf8Prefix(bytes.constData(), bytes.size(), text);
     if (d.invalid || d.consumed != bytes.size())
-        fail(QStringLiteral("--") + QString::fromLatin1(option) +
+        fail(QStringLiteral("--") + QLatin1String(option) +
              QStringLiteral(": the value is not valid UTF-8"));
     return text;
 }
@@ -200,28 +234,30 @@ Invocation parseArguments(const std::vector<QByteArray>& arguments) {
             optionsEnded = true;
             continue;
         }
-        if (!arg.startsWith("--"))
-            fail(QStringLiteral("invalid option -- ") +
-                 quoted(QString::fromLocal8Bit(arg.mid(1)).left(1)));
+        if (!arg.startsWith("--")) {
+            inv.action = shortOptions(arg.mid(1));
+            return inv;
+        }
         const qsizetype equals = arg.indexOf('=');
         const QByteArray name = arg.mid(2, equals < 0 ? -1 : equals - 2);
-        const OptionSpec* option = findOption(name);
-        if (!option)
-            fail(QStringLiteral("unrecognized option ") +
-                 quoted(QString::fromLocal8Bit(equals < 0 ? arg : arg.left(equals))));
+        const OptionSpec& option = findOption(name, equals < 0 ? arg : arg.left(equals));
         QString value;
         if (equals >= 0) {
-            if (option->takes == Takes::Nothing)
-                fail(QStringLiteral("option '--") + QString::fromLatin1(name) +
+            if (option.takes == Takes::Nothing)
+                fail(QStringLiteral("option '--") + QLatin1String(option.name) +
                      QStringLiteral("' doesn't allow an argument"));
-            value = valueText(name, arg.mid(equals + 1));
-        } else if (option->takes == Takes::Value) {
+            value = valueText(option.name, arg.mid(equals + 1));
+            // "--settings=" names no file; the window's own file is "--settings".
+            if (option.takes == Takes::OptionalValue && value.isEmpty())
+                fail(QStringLiteral("--") + QLatin1String(option.name) +
+                     QStringLiteral(": '' is not a file name"));
+        } else if (option.takes == Takes::Value) {
             if (k + 1 == arguments.size())
-                fail(QStringLiteral("option '--") + QString::fromLatin1(name) +
+                fail(QStringLiteral("option '--") + QLatin1String(option.name) +
                      QStringLiteral("' requires an argument"));
-            value = valueText(name, arguments[++k]);
+            value = valueText(option.name, arguments[++k]);
         }
-        option->handle(inv, value);
+        option.handle(inv, value);
         if (inv.action != Invocation::Action::Strip)
             return inv;
     }
@@ -236,6 +272,10 @@ the strip string replaced, by the same rules as the Quenby window.
 With no FILE, or when FILE is -, read standard input. The FILEs are one text,
 one after the other (as 'cat FILE...' gives it), so the strip string is also
 found where one file ends and the next begins.
+
+Options:
+A long option may be shortened to any start that no other option shares
+(--no-vow for --no-vowels); "--" ends the options.
 
 Characters to take out:
       --vowels              the vowels A E I O U (the default)
@@ -269,8 +309,8 @@ Settings and input:
                             options override them
       --input-encoding=ENC  utf-8 (the default; an invalid byte sequence is an
                             error) or windows-1252
-      --help                display this help and exit
-      --version             output version information and exit
+  -h, --help                display this help and exit
+  -V, --version             output version information and exit
 
 The output is UTF-8, with line breaks (LF or CR LF) as they came.
 

@@ -4,6 +4,7 @@
 #include "cli/filter.h"
 #include "cli/storedsettings.h"
 #include "cli/systemreason.h"
+#include "cli/usage.h"
 #include "settings/fileaccess.h"
 #include "settings/programfolder.h"
 
@@ -128,7 +129,7 @@ int runStrip(const std::vector<QByteArray>& arguments, const QString& executable
     try {
         inv = parseArguments(arguments);
     } catch (const UsageError& e) {
-        say(QString::fromStdString(e.what()));
+        sayRaw(usageErrorText(kProgram, QString::fromStdString(e.what())));
         return 2;
     }
     switch (inv.action) {

@@ -6,6 +6,7 @@
 #   share/icons/hicolor/scalable/apps/quenby.svg
 #   share/metainfo/io.github.quenby.quenby.metainfo.xml   (AppStream)
 #   share/man/man1/quenby.1.gz, share/man/man1/quenby-strip.1.gz
+#   share/bash-completion/completions/quenby-strip  (loaded by bash-completion)
 #   share/doc/quenby/copyright                      (the MIT licence)
 # and, in the Debian package only, share/doc/quenby/changelog.Debian.gz.
 # An installed copy keeps its settings beside itself when it may write there
@@ -26,6 +27,8 @@ set(metainfo io.github.quenby.quenby.metainfo.xml)
 configure_file(${PROJECT_SOURCE_DIR}/data/${metainfo}.in ${CMAKE_BINARY_DIR}/${metainfo} @ONLY)
 install(FILES ${CMAKE_BINARY_DIR}/${metainfo} DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
 install(FILES ${QUENBY_MAN_PAGES} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+install(FILES ${PROJECT_SOURCE_DIR}/data/quenby-strip.bash-completion
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/bash-completion/completions RENAME quenby-strip)
 install(FILES ${CMAKE_BINARY_DIR}/copyright DESTINATION ${docdir})
 install(FILES ${CMAKE_BINARY_DIR}/changelog.Debian.gz DESTINATION ${docdir}
         COMPONENT debian EXCLUDE_FROM_ALL)

@@ -9,6 +9,9 @@ packages=(
     libgtest-dev libgmock-dev libbenchmark-dev
     fonts-dejavu-core fonts-dejavu-extra
     xvfb xdotool xclip
+    # the desktop theme's colours through GTK, and Qt's own translations:
+    # recommended to users, and tested (a dark GTK theme, German buttons)
+    qt6-gtk-platformtheme qt6-translations-l10n
     # the desktop-session tests: a private session bus and the accessibility
     # bus with the AT-SPI bindings a screen reader uses; a Wayland compositor,
     # Qt's Wayland platform plugin and the Wayland clipboard tools

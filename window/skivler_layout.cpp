@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QPalette>
 #include <QProxyStyle>
+#include <QShortcut>
 #include <QStyleFactory>
 #include <QWindow>
 #include <algorithm>
@@ -43,8 +44,8 @@ constexpr Kind<LineBox> lineBox;   // a one-line text box
 
 // The design-time state and look of a control beyond the common one: teal
 // background and white caption for labels, check boxes, option buttons and
-// the frame, the system's colours for text boxes and buttons, the window's
-// font, unticked, empty, enabled and shown.
+// the frame, the desktop theme's colours for text boxes and buttons, the
+// window's font, unticked, empty, enabled and shown.
 enum Look : unsigned {
     Plain = 0,
     Bold = 1u << 0,          // "MS Sans Serif", 8.25 points, weight 700
@@ -53,12 +54,12 @@ enum Look : unsigned {
     Hidden = 1u << 3,
     Disabled = 1u << 4,
     Centred = 1u << 5,   // text or caption centred
-    LightGrey = 1u << 6, // background red, green and blue 224
+    LightGrey = 1u << 6, // background red, green and blue 224 (a light theme only)
     ReadOnly = 1u << 7,
-    WhiteOnBlack = 1u << 8,
-    TickAtRight = 1u << 9, // caption on the left, tick box at the right-hand end
-    Wraps = 1u << 10,      // a text area whose long lines wrap
-    Underneath = 1u << 11, // a wide label that the controls of its row lie on
+    WhiteOnBlack = 1u << 8, // (a light theme only)
+    TickAtRight = 1u << 9,  // caption on the left, tick box at the right-hand end
+    Wraps = 1u << 10,       // a text area whose long lines wrap
+    Underneath = 1u << 11,  // a wide label that the controls of its row lie on
 };
 
 using AnyControl = std::variant<CommandButton*, CheckBox*, OptionButton*, QLabel*, QGroupBox*,
@@ -121,8 +122,51 @@ public:
     }
 };
 
+// What the desktop theme's colours (Qt's application palette) hold for the
+// controls' look.
+struct ThemeColours {
+    QColor highlightText;
+    // The theme's text boxes show dark text on a light ground, as the
+    // standard colours without a theme do. Only then do the string boxes
+    // take their light grey and the marker its white on black: on a dark
+    // theme's boxes, whose text is light, a light grey ground would leave
+    // the text unreadable, so there every text box keeps the theme's colours.
+    bool darkOnLight;
+
+    static ThemeColours of(const QPalette& theme) {
+        return {theme.color(QPalette::HighlightedText),
+                theme.color(QPalette::Base).lightness() > theme.color(QPalette::Text).lightness()};
+    }
+};
+
+// The looks that depend on the theme's colours. Each control keeps its own
+// as a property, so that they are given again when the theme changes.
+constexpr unsigned kThemeLooks = HighlightText | LightGrey | WhiteOnBlack;
+constexpr char kThemeLookProperty[] = "themeLook";
+
+// Gives every control of the window the colours of its theme-dependent look,
+// from the theme's colours as they are now.
+void colourForTheme(QWidget* window) {
+    const ThemeColours theme = ThemeColours::of(QApplication::palette());
+    for (QWidget* w : window->findChildren<QWidget*>()) {
+        const QVariant property = w->property(kThemeLookProperty);
+        if (!property.isValid())
+            continue;
+        const unsigned look = property.toUInt();
+        w->setPalette(QPalette()); // every colour as the window and the theme give it
+        if (look & HighlightText)
+            setColour(w, QPalette::WindowText, theme.highlightText);
+        if ((look & LightGrey) && theme.darkOnLight)
+            setColour(w, QPalette::Base, kLightGrey);
+        if ((look & WhiteOnBlack) && theme.darkOnLight) {
+            setColour(w, QPalette::Base, kBlack);
+            setColour(w, QPalette::Text, kWhite);
+        }
+    }
+}
+
 // Gives a control its name, place, caption and design-time look.
-void build(const Control& row, const QColor& highlightText) {
+void build(const Control& row) {
     QWidget* const w = row.widget();
     w->setObjectName(QLatin1String(row.name));
     w->setGeometry(row.left / kTwipsPerPixel, row.top / kTwipsPerPixel, row.width / kTwipsPerPixel,
@@ -156,14 +200,8 @@ void build(const Control& row, const QColor& highlightText) {
         row.control);
     if (row.look & Bold)
         w->setFont(boldFont());
-    if (row.look & HighlightText)
-        setColour(w, QPalette::WindowText, highlightText);
-    if (row.look & LightGrey)
-        setColour(w, QPalette::Base, kLightGrey);
-    if (row.look & WhiteOnBlack) {
-        setColour(w, QPalette::Base, kBlack);
-        setColour(w, QPalette::Text, kWhite);
-    }
+    if (row.look & kThemeLooks)
+        w->setProperty(kThemeLookProperty, row.look & kThemeLooks);
     if (row.look & TickAtRight)
         w->setLayoutDirection(Qt::RightToLeft);
     if (row.look & Disabled)
@@ -192,7 +230,6 @@ void Skivler::prepareApplication() {
     quenby::keepLargeBlocksInHeap();
     QAccessible::installFactory(windowAccessible);
     QApplication::setStyle(new CompactStyle);
-    QApplication::setPalette(QApplication::style()->standardPalette());
     QFont font;
     font.setFamilies({QStringLiteral("DejaVu Sans Condensed"), QStringLiteral("DejaVu Sans")});
     font.setPixelSize(11);
@@ -315,9 +352,9 @@ void Skivler::buildLayout() {
         {Y, "Y", lineBox, 0, 0, 255, 285, 20, "", Hidden | Centred, "Unused character slot"},
         {sus, "sus", checkBox, 0, 0, 255, 255, 42, "sus", Hidden, "Suspend updates"},
     };
-    const QColor highlightText = palette().color(QPalette::HighlightedText);
     for (const Control& row : controls)
-        build(row, highlightText);
+        build(row);
+    colourForTheme(this);
 
     // Keyboard focus follows the tab column; labels and the frame hold a
     // place but never take the focus.
@@ -329,6 +366,12 @@ void Skivler::buildLayout() {
               [](const Control* a, const Control* b) { return a->tab < b->tab; });
     for (std::size_t i = 1; i < focusOrder.size(); ++i)
         setTabOrder(focusOrder[i - 1]->widget(), focusOrder[i]->widget());
+
+    // Ctrl+Q and Ctrl+W close the window as its close button does; every
+    // change is stored as it is made, so nothing is pending.
+    for (const QKeySequence& keys :
+         {QKeySequence(Qt::CTRL | Qt::Key_Q), QKeySequence(Qt::CTRL | Qt::Key_W)})
+        connect(new QShortcut(keys, this), &QShortcut::activated, this, &QWidget::close);
 
     // The window opens ready for typing into the input box.
     Text1->setFocus(Qt::OtherFocusReason);
@@ -357,6 +400,9 @@ void Skivler::windowStateAsked(Qt::WindowState state) {
 
 void Skivler::changeEvent(QEvent* event) {
     QWidget::changeEvent(event);
+    // The desktop's theme changed its colours (a dark mode switched on).
+    if (event->type() == QEvent::PaletteChange)
+        colourForTheme(this);
     // Only the compositor's answers; setWindowState() reports its own change.
     if (event->type() != QEvent::WindowStateChange || !event->spontaneous())
         return;

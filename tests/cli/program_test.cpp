@@ -137,6 +137,11 @@ INSTANTIATE_TEST_SUITE_P(
                 ""},
         RuleRow{"SlotWithMarker", {"--no-vowels", "--slot=x", "--marker=#"}, "xyzX", "#yzX", ""},
         RuleRow{"SlotWithoutMarker", {"--no-vowels", "--slot=x"}, "xyz", "yz", ""},
+        RuleRow{"UniqueStartsOfLongOptions",
+                {"--no-vow", "--str", "b", "--rep=p", "--co", "--case-s"},
+                "abBa",
+                "apBa",
+                "1\n"},
         RuleRow{"PairAsSlotAndMarker",
                 {"--no-vowels", QString::fromUtf8("--slot=\xF0\x9F\x98\x80"),
                  QString::fromUtf8("--marker=\xE2\x98\x85")},
@@ -497,12 +502,13 @@ struct UsageRow {
 
 class CliProgramUsage : public ::testing::TestWithParam<UsageRow> {};
 
-TEST_P(CliProgramUsage, BadUsageIsStatusTwoWithOneLine) {
+TEST_P(CliProgramUsage, BadUsageIsStatusTwoWithTheReasonAndAPointerToTheHelp) {
     const UsageRow& row = GetParam();
     const Result r = run(row.arguments, "text");
     EXPECT_EQ(r.exitCode, 2);
     EXPECT_EQ(r.out, "");
-    EXPECT_EQ(r.err, QByteArray("quenby-strip: ") + row.message + '\n');
+    EXPECT_EQ(r.err, QByteArray("quenby-strip: ") + row.message +
+                         "\nTry 'quenby-strip --help' for more information.\n");
 }
 
 QStringList elevenSlots() {
@@ -519,6 +525,22 @@ INSTANTIATE_TEST_SUITE_P(
         UsageRow{"UnknownWithValue", {"--bogus=1"}, "unrecognized option '--bogus'"},
         UsageRow{"UnknownAfterFiles", {"-", "--bogus"}, "unrecognized option '--bogus'"},
         UsageRow{"ShortOption", {"-x"}, "invalid option -- 'x'"},
+        UsageRow{"ShortOptionBeforeHelpsLetter", {"-xh"}, "invalid option -- 'x'"},
+        UsageRow{"ShortOptionNotAscii", {"-\u00e9"}, "invalid option -- '\u00e9'"},
+        UsageRow{"Ambiguous",
+                 {"--no-"},
+                 "option '--no-' is ambiguous; possibilities: '--no-digits' '--no-include-y' "
+                 "'--no-punctuation' '--no-slots' '--no-spaces' '--no-vowels'"},
+        UsageRow{"AmbiguousWithValue",
+                 {"--s=x"},
+                 "option '--s' is ambiguous; possibilities: '--settings' '--slot' '--spaces' "
+                 "'--strip'"},
+        UsageRow{"AbbreviatedFlagWithValue",
+                 {"--vow=yes"},
+                 "option '--vowels' doesn't allow an argument"},
+        UsageRow{"SettingsWithEmptyValue", {"--settings="}, "--settings: '' is not a file name"},
+        UsageRow{
+            "SettingsAbbreviatedWithEmptyValue", {"--set="}, "--settings: '' is not a file name"},
         UsageRow{"CaseWord", {"--case=middle"}, "--case: 'middle' is not upper, lower or both"},
         UsageRow{"CaseWithoutValue", {"--case"}, "option '--case' requires an argument"},
         UsageRow{"SlotOfTwo", {"--slot=ab"}, "--slot: 'ab' is not one character"},
@@ -532,7 +554,10 @@ INSTANTIATE_TEST_SUITE_P(
         UsageRow{"ChunkSize",
                  {"--chunk-size=0"},
                  "--chunk-size: '0' is not a number from 1 to 16777216"},
-        UsageRow{"HelpAfterAnError", {"--bogus", "--help"}, "unrecognized option '--bogus'"}),
+        UsageRow{"HelpAfterAnError", {"--bogus", "--help"}, "unrecognized option '--bogus'"},
+        UsageRow{"ControlCharactersShownAsEscapes",
+                 {"--bo\x1b[2Jgus"},
+                 "unrecognized option '--bo\\x1B[2Jgus'"}),
     quenby::test::RowName());
 
 TEST(CliProgramUsageInProcess, ValuesMayFollowAndMustBeUtf8) {
@@ -554,10 +579,43 @@ TEST(CliProgramHelp, HelpAndVersionGoToStandardOutput) {
     EXPECT_TRUE(help.out.startsWith("Usage: quenby-strip [OPTION]... [FILE]...\n"));
     EXPECT_TRUE(help.out.contains("--settings[=FILE]"));
     EXPECT_EQ(help.err, "");
-    const Result version = run({"--version"});
-    EXPECT_EQ(version.exitCode, 0);
-    EXPECT_EQ(version.out, "quenby-strip 5.0\n");
-    EXPECT_EQ(version.err, "");
+    // The short forms, and any unique start of the long ones.
+    for (const QStringList& asked : {QStringList{"-h"}, QStringList{"--he"}, QStringList{"-hV"}})
+        EXPECT_EQ(run(asked).out, help.out) << asked.join(' ').toStdString();
+    for (const QStringList& asked :
+         {QStringList{"--version"}, QStringList{"-V"}, QStringList{"--vers"}, QStringList{"-Vh"}}) {
+        const Result version = run(asked);
+        EXPECT_EQ(version.exitCode, 0);
+        EXPECT_EQ(version.out, "quenby-strip 5.0\n") << asked.join(' ').toStdString();
+        EXPECT_EQ(version.err, "");
+    }
+}
+
+// An unknown option's bytes that are not UTF-8 are shown as escapes, so the
+// user sees which byte the shell passed (here a Latin-1 "é").
+TEST(CliProgramUsage, UnknownBytesAreShownAsEscapes) {
+    Launch shell;
+    shell.program = QStringLiteral("/bin/sh");
+    const Result r = run({"-c", "exec \"$0\" \"$(printf '%s\\351' --caf)\"", kProgram}, "", shell);
+    EXPECT_EQ(r.exitCode, 2);
+    EXPECT_EQ(r.err, "quenby-strip: unrecognized option '--caf\\xE9'\n"
+                     "Try 'quenby-strip --help' for more information.\n");
+}
+
+TEST(CliProgramUsageInProcess, UnknownBytesAreShownAsEscapes) {
+    using quenby::cli::parseArguments;
+    const auto message = [](const QByteArray& argument) -> std::string {
+        try {
+            parseArguments({argument});
+        } catch (const quenby::cli::UsageError& e) {
+            return e.what();
+        }
+        return "(accepted)";
+    };
+    EXPECT_EQ(message("--caf\xE9"), "unrecognized option '--caf\\xE9'");
+    EXPECT_EQ(message("--caf\xC3\xA9=\xFF"), "unrecognized option '--caf\u00e9'");
+    EXPECT_EQ(message("--\xF0\x9F\x98"), "unrecognized option '--\\xF0\\x9F\\x98'");
+    EXPECT_EQ(message("-\xFF"), "invalid option -- '\\xFF'");
 }
 
 // A standard descriptor the program starts without fails as a closed one

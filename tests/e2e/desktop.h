@@ -78,6 +78,8 @@ public:
 
     // The folder of the program's copy, where its settings files live.
     QString programFolder() const;
+    // The X server's display name, ":N", once it runs.
+    QString display() const { return m_display; }
     // A file's bytes; empty when it is missing.
     QByteArray file(const QString& name) const;
 

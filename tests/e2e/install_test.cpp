@@ -91,11 +91,30 @@ TEST(Install, PutsTheProgramsAndTheirDesktopFilesInTheirPlaces) {
             hicolor.filePath(folder + QStringLiteral("/apps/") + icon + QStringLiteral(".png")));
         EXPECT_EQ(image.size(), QSize(side, side)) << folder.toStdString();
     }
-    // The manual pages, the AppStream metadata and the licence.
+    // The manual pages, the shell completion, the AppStream metadata and the
+    // licence.
     for (const char* file :
          {"share/man/man1/quenby.1.gz", "share/man/man1/quenby-strip.1.gz",
+          "share/bash-completion/completions/quenby-strip",
           "share/metainfo/io.github.quenby.quenby.metainfo.xml", "share/doc/quenby/copyright"})
         EXPECT_TRUE(QFileInfo(root.filePath(QLatin1String(file))).isFile()) << file;
+
+    // The manual pages have the sections a reader looks for.
+    const std::pair<const char*, QByteArrayList> sections[] = {
+        {"quenby.1.gz",
+         {".SH OPTIONS", ".SH KEYBOARD", ".SH FILES", ".SH \"EXIT STATUS\"", ".SH EXAMPLES"}},
+        {"quenby-strip.1.gz", {".SH OPTIONS", ".SH \"EXIT STATUS\"", ".SH EXAMPLES"}},
+    };
+    for (const auto& [page, headings] : sections) {
+        QProcess gzip;
+        gzip.start(QStringLiteral("gzip"),
+                   {QStringLiteral("-dc"),
+                    root.filePath(QStringLiteral("share/man/man1/") + QLatin1String(page))});
+        ASSERT_TRUE(gzip.waitForFinished(30000)) << page;
+        const QByteArray text = gzip.readAllStandardOutput();
+        for (const QByteArray& heading : headings)
+            EXPECT_TRUE(text.contains("\n" + heading + "\n")) << page << ": " << heading.data();
+    }
 }
 
 // A copy installed where its user cannot write keeps its settings in

@@ -8,6 +8,7 @@
 // that is not the current one. (Qt's own rule lets Tab land on one button
 // per group, the first one met, selected or not, so that the stop depends
 // on the direction and on where the focus was before.)
+#include "support/rows.h"
 #include "window_fixture.h"
 
 #include <QApplication>
@@ -22,6 +23,8 @@ using namespace quenby::testing;
 using KeyboardTest = WindowTest;
 
 namespace {
+
+using quenby::test::operator<<;
 
 // Every control that can take the focus, with its place in the tab column.
 struct Stop {
@@ -123,10 +126,6 @@ const Scenario kScenarios[] = {
     {"VowelsOff", State::VowelsOff, {"noVowels"}, {"noY", "Y", "sus"}},
     {"AutoCopyOn", State::AutoCopyOn, {"yesCopy"}, {"cmdOutput", "Y", "sus"}},
 };
-
-void PrintTo(const Scenario& scenario, std::ostream* os) {
-    *os << scenario.name;
-}
 
 class KeyboardWalk : public WindowTest, public ::testing::WithParamInterface<Scenario> {
 protected:
@@ -236,9 +235,7 @@ TEST_P(KeyboardWalk, TabVisitsEveryVisibleEnabledControlInTheTableOrder) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Scenarios, KeyboardWalk, ::testing::ValuesIn(kScenarios),
-                         [](const ::testing::TestParamInfo<Scenario>& info) {
-                             return std::string(info.param.name);
-                         });
+                         quenby::test::RowName());
 
 TEST_F(KeyboardTest, ArrowKeysMoveTheCaseSelectionInsideTheGroup) {
     Skivler& s = open();
@@ -259,4 +256,23 @@ TEST_F(KeyboardTest, WhenTheWindowOpensTheInputBoxHasTheFocus) {
     s.activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&s));
     EXPECT_EQ(nameOf(QApplication::focusWidget()), "Text1") << "the first place of the tab order";
+}
+
+// Ctrl+Q and Ctrl+W close the window wherever the focus is, also in a text
+// box, which takes most other keys for itself.
+TEST_F(KeyboardTest, CtrlQAndCtrlWCloseTheWindowFromAnyControl) {
+    for (const Qt::Key key : {Qt::Key_Q, Qt::Key_W}) {
+        for (const char* name : {"Text1", "Text2", "StripString", "txtN", "A", "yy", "cmdDefaults",
+                                 "noVowels", "Option2_2"}) {
+            Skivler& s = open();
+            s.activateWindow();
+            ASSERT_TRUE(QTest::qWaitForWindowActive(&s));
+            auto* control = s.findChild<QWidget*>(QLatin1String(name));
+            ASSERT_NE(control, nullptr) << name;
+            control->setFocus(Qt::TabFocusReason);
+            ASSERT_EQ(QApplication::focusWidget(), control) << name;
+            QTest::keyClick(s.windowHandle(), key, Qt::ControlModifier);
+            EXPECT_FALSE(s.isVisible()) << name << " with Ctrl+" << char(key);
+        }
+    }
 }

@@ -154,3 +154,29 @@ TEST_F(LookTest, TheReplaceCaptionTurnsWhiteWithAStripString) {
     s.StripString->setText(QStringLiteral("an"));
     check(grab(), {{"\"Replace with ...\" in white", captionPart(kLabel6, 150), isWhite, true}});
 }
+
+// When the desktop's theme changes its colours while the window is open (a
+// dark mode switched on, then off), the text boxes follow: on dark boxes the
+// string boxes and the marker take the theme's colours, on light ones their
+// grey and black again.
+TEST_F(LookTest, TheStringBoxesAndTheMarkerFollowAChangeOfTheTheme) {
+    open();
+    const QPalette light = QApplication::palette();
+    QPalette dark = light;
+    dark.setColor(QPalette::Base, QColor(36, 36, 36));
+    dark.setColor(QPalette::Text, QColor(255, 255, 255));
+    const QRect strip = px(5280, 6360, 4815, 285);
+    const QRect marker = px(4680, 7440, 255, 285);
+    const QPoint markerGround(marker.left() + 3, marker.top() + 4);
+
+    QApplication::setPalette(dark);
+    QImage image = grab();
+    expectColour(image, "strip string box, dark theme", strip.center(), QColor(36, 36, 36));
+    expectColour(image, "marker box, dark theme", markerGround, QColor(36, 36, 36));
+    expectColour(image, "window background", QPoint(5, 5), QColor(0, 128, 128));
+
+    QApplication::setPalette(light);
+    image = grab();
+    expectColour(image, "strip string box, light again", strip.center(), QColor(224, 224, 224));
+    expectColour(image, "marker box, light again", markerGround, QColor(0, 0, 0));
+}
