@@ -22,7 +22,6 @@
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMimeData>
-#include <QPainter>
 #include <QScrollBar>
 #include <QTextBlock>
 #include <algorithm>
@@ -190,12 +189,11 @@ void TextArea::setText(const QString& text) {
     Q_EMIT Change();
 }
 
-void TextArea::replaceText(qsizetype from, qsizetype to, QStringView middle, Caret caret) {
+void TextArea::replaceText(qsizetype from, qsizetype to, QStringView middle) {
     m_text.replace(from, to - from, middle.data(), middle.size());
     follow(from, to, from + middle.size());
     QTextCursor cursor(document());
-    if (caret == Caret::After)
-        cursor.setPosition(documentPosition(from + middle.size()));
+    cursor.setPosition(documentPosition(from + middle.size()));
     setTextCursor(cursor);
     ensureCursorVisible();
     Q_EMIT Change();
@@ -229,25 +227,6 @@ void TextArea::rewrite(qsizetype from, qsizetype oldTo, qsizetype newTo) {
         cursor.removeSelectedText();
     seams.replace(start, end - delta, delta, added);
     m_writer = writer;
-}
-
-void TextArea::recut(qsizetype at) {
-    if (m_document == Document::Stale || at > documentEnd())
-        return;
-    const QTextBlock block = document()->findBlock(documentPosition(at));
-    if (!block.isValid() || block.length() <= kLongestBlock)
-        return;
-    // The blocks are written anew around the user's selection, which stays.
-    const QTextCursor before = textCursor();
-    const qsizetype anchor = textPosition(before.anchor());
-    const qsizetype position = textPosition(before.position());
-    const qsizetype start = textPosition(block.position());
-    const qsizetype end = textPosition(block.position() + block.length() - 1);
-    rewrite(start, end, end);
-    QTextCursor after(document());
-    after.setPosition(documentPosition(anchor));
-    after.setPosition(documentPosition(position), QTextCursor::KeepAnchor);
-    setTextCursor(after);
 }
 
 void TextArea::onContentsChange(int position, int removed, int) {
@@ -307,14 +286,14 @@ void TextArea::undoStep() {
     if (isReadOnly() || m_document == Document::Stale)
         return;
     if (const std::optional<UndoHistory::Step> step = boxDocument()->history.undo())
-        replaceText(step->at, step->at + step->inserted.size(), step->removed, Caret::After);
+        replaceText(step->at, step->at + step->inserted.size(), step->removed);
 }
 
 void TextArea::redoStep() {
     if (isReadOnly() || m_document == Document::Stale)
         return;
     if (const std::optional<UndoHistory::Step> step = boxDocument()->history.redo())
-        replaceText(step->at, step->at + step->removed.size(), step->inserted, Caret::After);
+        replaceText(step->at, step->at + step->removed.size(), step->inserted);
 }
 
 QMimeData* TextArea::createMimeDataFromSelection() const {
@@ -338,25 +317,8 @@ void TextArea::insertFromMimeData(const QMimeData* source) {
         return;
     boxDocument()->history.record({from, m_text.mid(from, to - from), in},
                                   UndoHistory::Kind::Other);
-    replaceText(from, to, in, Caret::After);
+    replaceText(from, to, in);
     finishFill();
-}
-
-void TextArea::paintEvent(QPaintEvent* event) {
-    QPlainTextEdit::paintEvent(event);
-    const Seams& seams = boxDocument()->seams;
-    if (lineWrapMode() != QPlainTextEdit::NoWrap || seams.count() == 0)
-        return;
-    QPainter painter(viewport());
-    const QColor colour = palette().color(QPalette::PlaceholderText);
-    const QPointF offset = contentOffset();
-    for (QTextBlock block = firstVisibleBlock(); block.isValid(); block = block.next()) {
-        const QRectF place = blockBoundingGeometry(block).translated(offset);
-        if (place.top() > viewport()->height())
-            break;
-        if (seams.separatorAt(block.position() + block.length() - 1))
-            drawContinuationMark(painter, block, place.topLeft(), colour);
-    }
 }
 
 void TextArea::keyPressEvent(QKeyEvent* event) {
@@ -382,27 +344,6 @@ void TextArea::keyPressEvent(QKeyEvent* event) {
         stepOverSeam(event);
     }
     QPlainTextEdit::keyPressEvent(event);
-}
-
-void TextArea::stepOverSeam(const QKeyEvent* event) {
-    // The two sides of a seam's separator are one place in the text: a key
-    // that would only cross the separator crosses it first and then acts.
-    QTextCursor cursor = textCursor();
-    const Seams& seams = boxDocument()->seams;
-    const int at = cursor.position();
-    const bool keep = event->modifiers() & Qt::ShiftModifier;
-    const QTextCursor::MoveMode mode = keep ? QTextCursor::KeepAnchor : QTextCursor::MoveAnchor;
-    if (!cursor.hasSelection() || keep) {
-        if ((event->key() == Qt::Key_Left || (event->key() == Qt::Key_Backspace && !keep)) &&
-            at > 0 && seams.separatorAt(at - 1))
-            cursor.setPosition(at - 1, mode);
-        else if ((event->key() == Qt::Key_Right || (event->key() == Qt::Key_Delete && !keep)) &&
-                 seams.separatorAt(at))
-            cursor.setPosition(at + 1, mode);
-        else
-            return;
-        setTextCursor(cursor);
-    }
 }
 
 void TextArea::contextMenuEvent(QContextMenuEvent* event) {

@@ -133,26 +133,20 @@ private:
     enum class Report { Nothing, Change };
     // Whether a box took a new text while its partner held the document.
     enum class Away { Kept, Written };
-    // Where a write leaves the cursor: at the start, or after what it put in.
-    enum class Caret { Start, After };
 
     BoxDocument* boxDocument() const;
     void onContentsChange(int position, int removed, int added);
     void onTextChanged();
     // The text from..to replaced by `middle` (the step of the history is the
-    // caller's business); the document follows; Change.
-    void replaceText(qsizetype from, qsizetype to, QStringView middle, Caret caret);
+    // caller's business); the document follows, the cursor after `middle`;
+    // Change.
+    void replaceText(qsizetype from, qsizetype to, QStringView middle);
     // The document follows a change of the text: from..oldTo is now
     // from..newTo.
     void follow(qsizetype from, qsizetype oldTo, qsizetype newTo);
     // Writes the text from..newTo into the document in place of what it held
     // from..oldTo (before the change), with the seams that block needs.
     void rewrite(qsizetype from, qsizetype oldTo, qsizetype newTo);
-    // Cuts the blocks grown too long around text position `at` anew.
-    void recut(qsizetype at);
-    // Before a key acts, moves the cursor over a seam the key would only
-    // cross.
-    void stepOverSeam(const QKeyEvent* event);
     // The end of the text the document holds.
     qsizetype documentEnd() const;
 
@@ -173,6 +167,14 @@ private:
     void fillWhileIdle();
     void stopFill();
     void setExtent(Extent extent);
+
+    // textarea_layout.cpp
+    // Cuts the block around text position `at` anew if an edit made it too
+    // long.
+    void recut(qsizetype at);
+    // Before a key acts, moves the cursor over a seam the key would only
+    // cross.
+    void stepOverSeam(const QKeyEvent* event);
 
     // textarea_pair.cpp
     // Uses document as the box's own.

@@ -6,10 +6,18 @@
 // words, so such a block wraps anywhere (WrappingLayout below). In the box
 // that does not wrap, a block that ends at a seam ends with a continuation
 // mark drawn after its text.
+//
+// The box's own part in this: a block that the user's typing made longer than
+// kLongestBlock is cut anew once the edit is done (recut), and a key at a
+// seam acts as if the seam were not there (stepOverSeam): both sides of a
+// seam's separator are one place in the text, so Backspace, Delete and the
+// arrows first cross the separator, then act.
 #include "window/textarea_layout.h"
 
+#include "window/textarea.h"
 #include "window/textarea_seams.h"
 
+#include <QKeyEvent>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPlainTextDocumentLayout>
@@ -201,6 +209,63 @@ void drawContinuationMark(QPainter& painter, const QTextBlock& block, QPointF to
     painter.setPen(QPen(colour, std::max<qreal>(1.0, h / 12)));
     painter.drawPath(mark);
     painter.restore();
+}
+
+void TextArea::paintEvent(QPaintEvent* event) {
+    QPlainTextEdit::paintEvent(event);
+    const Seams& seams = boxDocument()->seams;
+    if (lineWrapMode() != QPlainTextEdit::NoWrap || seams.count() == 0)
+        return;
+    QPainter painter(viewport());
+    const QColor colour = palette().color(QPalette::PlaceholderText);
+    const QPointF offset = contentOffset();
+    for (QTextBlock block = firstVisibleBlock(); block.isValid(); block = block.next()) {
+        const QRectF place = blockBoundingGeometry(block).translated(offset);
+        if (place.top() > viewport()->height())
+            break;
+        if (seams.separatorAt(block.position() + block.length() - 1))
+            drawContinuationMark(painter, block, place.topLeft(), colour);
+    }
+}
+
+void TextArea::stepOverSeam(const QKeyEvent* event) {
+    // The two sides of a seam's separator are one place in the text: a key
+    // that would only cross the separator crosses it first and then acts.
+    QTextCursor cursor = textCursor();
+    const Seams& seams = boxDocument()->seams;
+    const int at = cursor.position();
+    const bool keep = event->modifiers() & Qt::ShiftModifier;
+    const QTextCursor::MoveMode mode = keep ? QTextCursor::KeepAnchor : QTextCursor::MoveAnchor;
+    if (!cursor.hasSelection() || keep) {
+        if ((event->key() == Qt::Key_Left || (event->key() == Qt::Key_Backspace && !keep)) &&
+            at > 0 && seams.separatorAt(at - 1))
+            cursor.setPosition(at - 1, mode);
+        else if ((event->key() == Qt::Key_Right || (event->key() == Qt::Key_Delete && !keep)) &&
+                 seams.separatorAt(at))
+            cursor.setPosition(at + 1, mode);
+        else
+            return;
+        setTextCursor(cursor);
+    }
+}
+
+void TextArea::recut(qsizetype at) {
+    if (m_document == Document::Stale || at > documentEnd())
+        return;
+    const QTextBlock block = document()->findBlock(documentPosition(at));
+    if (!block.isValid() || block.length() <= kLongestBlock)
+        return;
+    // The blocks are written anew around the user's selection, which stays.
+    const QTextCursor before = textCursor();
+    const qsizetype anchor = textPosition(before.anchor());
+    const qsizetype position = textPosition(before.position());
+    const qsizetype start = textPosition(block.position());
+    const qsizetype end = textPosition(block.position() + block.length() - 1);
+    rewrite(start, end, end);
+    QTextCursor after(document());
+    after.setPosition(documentPosition(anchor));
+    after.setPosition(documentPosition(position), QTextCursor::KeepAnchor);
+    setTextCursor(after);
 }
 
 } // namespace quenby
