@@ -306,13 +306,18 @@ QMimeData* TextArea::createMimeDataFromSelection() const {
 }
 
 void TextArea::insertFromMimeData(const QMimeData* source) {
-    if (isReadOnly() || !source || !source->hasText() || m_document == Document::Stale)
+    if (!source || !source->hasText())
         return;
     finishFill();
-    const QString in = withLineFeeds(source->text());
     const QTextCursor cursor = textCursor();
-    const qsizetype from = textPosition(cursor.selectionStart());
-    const qsizetype to = textPosition(cursor.selectionEnd());
+    edit(textPosition(cursor.selectionStart()), textPosition(cursor.selectionEnd()),
+         source->text());
+}
+
+void TextArea::edit(qsizetype from, qsizetype to, const QString& text) {
+    if (isReadOnly() || m_document == Document::Stale)
+        return;
+    const QString in = withLineFeeds(text);
     if (in.isEmpty() && from == to)
         return;
     boxDocument()->history.record({from, m_text.mid(from, to - from), in},

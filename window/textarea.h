@@ -86,6 +86,10 @@ public:
     // Whether part of the text is still to come into the document.
     bool filling() const { return m_document == Document::Filling; }
 
+    // Replaces the text from..to by `text` as the user's own edit (one undo
+    // step), as a paste does; the cursor goes after it.
+    void edit(qsizetype from, qsizetype to, const QString& text);
+
     // Takes back the last step of the undo history, or does again the last
     // step taken back; as Ctrl+Z, Ctrl+Shift+Z and the context menu do.
     void undoStep();

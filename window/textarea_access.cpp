@@ -16,7 +16,9 @@ namespace quenby {
 
 namespace {
 
-class AccessibleTextArea : public QAccessibleWidget, public QAccessibleTextInterface {
+class AccessibleTextArea : public QAccessibleWidget,
+                           public QAccessibleTextInterface,
+                           public QAccessibleEditableTextInterface {
 public:
     explicit AccessibleTextArea(TextArea* box)
         : QAccessibleWidget(box, QAccessible::EditableText) {}
@@ -24,6 +26,8 @@ public:
     void* interface_cast(QAccessible::InterfaceType type) override {
         if (type == QAccessible::TextInterface)
             return static_cast<QAccessibleTextInterface*>(this);
+        if (type == QAccessible::EditableTextInterface && !box()->isReadOnly())
+            return static_cast<QAccessibleEditableTextInterface*>(this);
         return QAccessibleWidget::interface_cast(type);
     }
 
@@ -107,6 +111,15 @@ public:
     QString attributes(int at, int* start, int* end) const override {
         *start = *end = at;
         return QString();
+    }
+
+    // An edit through the screen reader is the user's own: one undo step.
+    void deleteText(int start, int end) override { replaceText(start, end, QString()); }
+    void insertText(int at, const QString& text) override { replaceText(at, at, text); }
+    void replaceText(int start, int end, const QString& text) override {
+        const qsizetype size = box()->text().size();
+        const qsizetype from = std::clamp<qsizetype>(start, 0, size);
+        box()->edit(from, std::clamp<qsizetype>(end, from, size), text);
     }
 
 private:

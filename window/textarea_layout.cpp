@@ -37,6 +37,9 @@ namespace {
 // run (a line of base64, a DNA sequence, minified code).
 constexpr qsizetype kLongRun = 1000;
 
+// A block longer than this keeps its shaping (see WrappingLayout).
+constexpr int kKeptShaping = 256;
+
 // The longest stretch of text between two break opportunities.
 qsizetype longestUnbroken(QStringView text) {
     QTextBoundaryFinder finder(QTextBoundaryFinder::Line, text);
@@ -94,6 +97,7 @@ public:
             // for its place before, it had none.
             if (block == m_changing)
                 return QRectF();
+            keepShaping(block);
             const Mode mode(this, block);
             ensureBlockLayout(block);
         }
@@ -114,6 +118,7 @@ protected:
             return;
         }
         const QTextBlock block = document()->findBlock(from);
+        keepShaping(block);
         const Mode mode(this, block);
         m_changing = block;
         QPlainTextDocumentLayout::documentChanged(from, removed, added);
@@ -121,6 +126,16 @@ protected:
     }
 
 private:
+    // Qt drops what it worked out for a block (its scripts, break
+    // opportunities and glyphs) when its lines are laid out, and works it out
+    // afresh over the whole block whenever it draws any line of it or places
+    // a cursor in it: a block of a long paragraph, drawn twenty times a screen
+    // in the box that does not wrap, keeps it.
+    static void keepShaping(const QTextBlock& block) {
+        if (block.isValid() && block.length() > kKeptShaping)
+            block.layout()->setCacheEnabled(true);
+    }
+
     // While it lives, the document's mode is the one block needs.
     class Mode {
     public:

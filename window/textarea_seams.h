@@ -27,7 +27,9 @@ namespace quenby {
 // that the document never holds a block longer than kLongestBlock.
 
 // The longest line of a long paragraph that the document holds as one block.
-constexpr qsizetype kSeamLength = 4096;
+// Short enough that the box that does not wrap, which draws every block on
+// screen whole, draws a screen of them as fast as a screen of short lines.
+constexpr qsizetype kSeamLength = 1024;
 // A block that typing made longer than this is cut anew.
 constexpr qsizetype kLongestBlock = 2 * kSeamLength;
 
