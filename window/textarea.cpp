@@ -1,15 +1,30 @@
+// The text box: its text, how it follows the user's edits in the document,
+// the program's writes, undo, and the clipboard. How the document is filled
+// lives in textarea_fill.cpp, the pair of boxes in textarea_pair.cpp, seams
+// and long lines in textarea_seams.cpp and textarea_layout.cpp.
+//
+// The box's text is the truth; the document shows it, broken at seams, maybe
+// not yet whole. Every change of the text goes one of two ways:
+// - The user edits the document (a key, the input method, a cut): the
+//   document's contentsChange tells where; the box maps the range back to
+//   its text through the seams, copies the new characters into its text and
+//   records the edit in the undo history.
+// - The box writes it (setText, undo, a paste or a drop): the box changes its
+//   text, records the step, and rewrites in the document only the blocks the
+//   change touched, with the seams they need, while it ignores the
+//   contentsChange that this raises.
 #include "window/textarea.h"
 
-#include <QAbstractTextDocumentLayout>
-#include <QElapsedTimer>
+#include "window/textarea_access.h"
+#include "window/textarea_layout.h"
+
+#include <QAccessible>
 #include <QKeyEvent>
+#include <QMenu>
+#include <QMimeData>
 #include <QScrollBar>
 #include <QTextBlock>
-#include <QTextBoundaryFinder>
-#include <QTextDocument>
 #include <algorithm>
-#include <cstring>
-#include <limits>
 #include <utility>
 
 namespace quenby {
@@ -55,317 +70,77 @@ QString withLineFeeds(QStringView text) {
     return out;
 }
 
-// A position for Qt, which counts document positions in int. The box never
-// lets its document hold more than TextArea::kDocumentCapacity units, so a
-// position of the document fits; the clamp keeps any other from wrapping round.
-int documentPosition(qsizetype position) {
-    return int(std::clamp<qsizetype>(position, 0, std::numeric_limits<int>::max()));
+// The document's text from..to (document positions) with LF line breaks:
+// selectedText() keeps the no-break space (toPlainText() would not) and gives
+// each block's end as the paragraph separator.
+QString documentText(QTextDocument* document, qsizetype from, qsizetype to) {
+    if (to <= from)
+        return QString();
+    QTextCursor cursor(document);
+    cursor.setPosition(int(from));
+    cursor.setPosition(int(to), QTextCursor::KeepAnchor);
+    QString text = cursor.selectedText();
+    for (QChar& c : text)
+        if (c == QChar::ParagraphSeparator || c == QChar::LineSeparator)
+            c = QLatin1Char('\n');
+    return text;
 }
 
-constexpr qsizetype kCompareChunk = 4096;
-
-qsizetype commonPrefix(QStringView a, QStringView b) {
-    const qsizetype n = std::min(a.size(), b.size());
-    if (a.data() == b.data())
-        return n; // one string shared
-    qsizetype i = 0;
-    while (i + kCompareChunk <= n &&
-           std::memcmp(a.data() + i, b.data() + i, kCompareChunk * sizeof(QChar)) == 0)
-        i += kCompareChunk;
-    while (i < n && a[i] == b[i])
-        ++i;
-    // Never end inside a surrogate pair.
-    if (i > 0 && i < n && a[i - 1].isHighSurrogate())
-        --i;
-    return i;
-}
-
-// The common end of a and b, leaving out their first `prefix` characters.
-qsizetype commonSuffix(QStringView a, QStringView b, qsizetype prefix) {
-    const qsizetype n = std::min(a.size(), b.size()) - prefix;
-    const QChar* ea = a.data() + a.size();
-    const QChar* eb = b.data() + b.size();
-    qsizetype i = 0;
-    while (i + kCompareChunk <= n && std::memcmp(ea - i - kCompareChunk, eb - i - kCompareChunk,
-                                                 kCompareChunk * sizeof(QChar)) == 0)
-        i += kCompareChunk;
-    while (i < n && ea[-i - 1] == eb[-i - 1])
-        ++i;
-    if (i > 0 && i < n && ea[-i].isLowSurrogate())
-        --i;
-    return i;
-}
-
-// A run of more characters than this without a break opportunity is a long
-// run (a line of base64, a DNA sequence, minified code).
-constexpr qsizetype kLongRun = 1000;
-
-// A paragraph longer than this keeps its shaping (see WrappingLayout).
-constexpr qsizetype kKeptShaping = 16 * 1024;
-
-// The longest stretch of text between two break opportunities.
-qsizetype longestUnbroken(QStringView text) {
-    QTextBoundaryFinder finder(QTextBoundaryFinder::Line, text);
-    qsizetype longest = 0;
-    qsizetype last = 0;
-    for (qsizetype at = finder.toNextBoundary(); at != -1; at = finder.toNextBoundary()) {
-        longest = std::max(longest, at - last);
-        last = at;
-    }
-    return longest;
-}
-
-// A space after which a line may break.
-bool breakingSpace(QChar c) {
-    switch (c.unicode()) {
-    case 0x00A0: // no-break space
-    case 0x2007: // figure space
-    case 0x202F: // narrow no-break space
-        return false;
-    default:
-        return c.isSpace();
-    }
-}
-
-// Whether a paragraph holds a long run. Only a stretch without a breaking
-// space can hold one; the break opportunities of such a stretch are looked
-// up, at first in its start only, which settles the common case (a run that
-// never breaks) at once.
-bool holdsLongRun(QStringView text) {
-    qsizetype start = 0;
-    while (start < text.size()) {
-        qsizetype end = start;
-        while (end < text.size() && !breakingSpace(text[end]))
-            ++end;
-        const QStringView stretch = text.mid(start, end - start);
-        if (stretch.size() > kLongRun &&
-            (longestUnbroken(stretch.left(2 * kLongRun + 1)) > kLongRun ||
-             (stretch.size() > 2 * kLongRun + 1 && longestUnbroken(stretch) > kLongRun)))
-            return true;
-        start = end + 1;
-    }
-    return false;
-}
-
-// The layout of a box's document. A wrapping box breaks its lines at word
-// boundaries, and a word too long for a line anywhere; but to lay out a line
-// that starts in a long run Qt first measures the run to its end, so the
-// lines of a long run cost the square of its length (a minute for a million
-// characters). A paragraph that holds a long run is therefore laid out
-// breaking anywhere, which costs no more than the text's length: the run
-// itself is broken anywhere either way and looks the same; the rest of that
-// paragraph breaks anywhere too. Every other paragraph keeps the box's mode.
-//
-// QPlainTextDocumentLayout takes the mode of every paragraph from the
-// document's default text option, and lays a paragraph out in two places:
-// when it is asked for the paragraph's place with no lines laid out yet, and
-// at once when an edit stays inside one paragraph. Both are wrapped here in
-// the paragraph's own mode; the option is switched without the relayout of
-// the whole document that a switch would otherwise ask for.
-class WrappingLayout : public QPlainTextDocumentLayout {
-public:
-    using QPlainTextDocumentLayout::QPlainTextDocumentLayout;
-
-    QRectF blockBoundingRect(const QTextBlock& block) const override {
-        if (block.isValid() && block.layout()->lineCount() == 0) {
-            // The change being taken in lays this paragraph out next; asked
-            // for its place before, it had none.
-            if (block == m_changing)
-                return QRectF();
-            keepShaping(block);
-            const Mode mode(this, block);
-            ensureBlockLayout(block);
-        }
-        return QPlainTextDocumentLayout::blockBoundingRect(block);
-    }
-
-    // While a box takes the document over, it lays the document out anew
-    // for its own width and mode after it has set the mode: a paragraph that
-    // is the whole document is then not laid out for the mode alone.
-    void setTakingOver(bool takingOver) { m_takingOver = takingOver; }
-
-protected:
-    void documentChanged(int from, int removed, int added) override {
-        if (m_switching)
-            return;
-        if (m_takingOver && document()->blockCount() == 1) {
-            document()->firstBlock().clearLayout();
-            return;
-        }
-        const QTextBlock block = document()->findBlock(from);
-        keepShaping(block);
-        const Mode mode(this, block);
-        m_changing = block;
-        QPlainTextDocumentLayout::documentChanged(from, removed, added);
-        m_changing = QTextBlock();
-    }
-
-private:
-    // Qt drops what it worked out for a paragraph (its scripts, break
-    // opportunities and glyphs) when its lines are laid out, and works it
-    // out afresh over the whole paragraph for every cursor it places or draws
-    // in it; a long paragraph keeps it, for the memory of its length.
-    static void keepShaping(const QTextBlock& block) {
-        if (block.isValid() && block.length() > kKeptShaping)
-            block.layout()->setCacheEnabled(true);
-    }
-
-    // While it lives, the document's mode is the one block needs.
-    class Mode {
-    public:
-        Mode(const WrappingLayout* layout, const QTextBlock& block) : m_layout(layout) {
-            QTextDocument* document = layout->document();
-            const QTextOption::WrapMode now = document->defaultTextOption().wrapMode();
-            const QTextOption::WrapMode own = layout->m_depth ? layout->m_own : now;
-            const QTextOption::WrapMode wanted =
-                own == QTextOption::WrapAtWordBoundaryOrAnywhere && block.isValid() &&
-                        block.length() > kLongRun && holdsLongRun(block.text())
-                    ? QTextOption::WrapAnywhere
-                    : own;
-            if (wanted == now)
-                return;
-            if (layout->m_depth++ == 0)
-                layout->m_own = own;
-            m_restore = now;
-            set(wanted);
-        }
-        ~Mode() {
-            if (!m_restore)
-                return;
-            set(*m_restore);
-            --m_layout->m_depth;
-        }
-        Mode(const Mode&) = delete;
-        Mode& operator=(const Mode&) = delete;
-
-    private:
-        void set(QTextOption::WrapMode mode) const {
-            QTextDocument* document = m_layout->document();
-            QTextOption option = document->defaultTextOption();
-            option.setWrapMode(mode);
-            const bool switching = std::exchange(m_layout->m_switching, true);
-            document->setDefaultTextOption(option);
-            m_layout->m_switching = switching;
-        }
-
-        const WrappingLayout* m_layout;
-        std::optional<QTextOption::WrapMode> m_restore;
-    };
-
-    // The mode the box gave the document, while another one stands in.
-    mutable QTextOption::WrapMode m_own = QTextOption::WrapAtWordBoundaryOrAnywhere;
-    mutable int m_depth = 0;
-    // The document's option is being switched: no change of the text.
-    mutable bool m_switching = false;
-    bool m_takingOver = false;
-    // The paragraph where the change being taken in starts.
-    QTextBlock m_changing;
-};
-
-// A text longer than this goes into a shown box's document a first screen at
-// once, and the rest in slices while the window is idle.
-constexpr qsizetype kFillAtOnce = 64 * 1024;
-// Characters that fill a box's first screen, and then some: the first screen
-// of a fill ends at the first line end after them.
-constexpr qsizetype kScreen = 8 * 1024;
-// How long one idle slice of a fill goes on, and how much of the text it puts
-// in at a time (then on to the next line end).
-constexpr qint64 kSliceMs = 8;
-constexpr qsizetype kSliceStep = 32 * 1024;
-
-QTextDocument* newDocument(QWidget* box) {
-    auto* document = new QTextDocument(box);
-    document->setDocumentLayout(new WrappingLayout(document));
-    document->setDefaultFont(box->font());
-    return document;
+// What kind of step a user's edit is, for joining steps in the history.
+UndoHistory::Kind kindOf(QStringView removed, QStringView inserted) {
+    if (removed.isEmpty() && !inserted.isEmpty() && inserted.size() <= 2 &&
+        !inserted.contains(QLatin1Char('\n')))
+        return UndoHistory::Kind::Typing;
+    if (inserted.isEmpty() && !removed.isEmpty() && removed.size() <= 2)
+        return UndoHistory::Kind::Deleting;
+    return UndoHistory::Kind::Other;
 }
 
 } // namespace
 
 TextArea::TextArea(QWidget* parent, qsizetype capacity)
     : QPlainTextEdit(parent), m_capacity(std::clamp<qsizetype>(capacity, 0, kDocumentCapacity)) {
-    takeDocument(newDocument(this));
+    // A screen reader reads the box's own text (textarea_access.h).
+    static const bool accessible = (QAccessible::installFactory(&accessibleTextArea), true);
+    Q_UNUSED(accessible);
+    takeDocument(new BoxDocument(this));
     // Tab walks the window's controls, as in every other box.
     setTabChangesFocus(true);
     connect(this, &QPlainTextEdit::textChanged, this, &TextArea::onTextChanged);
     m_fillTimer.setSingleShot(true);
     m_fillTimer.setInterval(0);
-    connect(&m_fillTimer, &QTimer::timeout, this, [this] { fillSlice(kSliceMs); });
+    connect(&m_fillTimer, &QTimer::timeout, this, [this] { fillWhileIdle(); });
     verticalScrollBar()->installEventFilter(this);
     horizontalScrollBar()->installEventFilter(this);
 }
 
-TextArea::~TextArea() {
-    if (!m_partner)
-        return;
-    // The shared document lives as long as the box that holds it.
-    if (m_partner->document() == m_pairDocument)
-        m_pairDocument->setParent(m_partner);
-    m_partner->m_partner = nullptr;
-    m_partner->m_pairDocument = nullptr;
+BoxDocument* TextArea::boxDocument() const {
+    return static_cast<BoxDocument*>(document());
 }
 
-void TextArea::pair(TextArea* shown, TextArea* other) {
-    shown->m_partner = other;
-    other->m_partner = shown;
-    shown->m_pairDocument = other->m_pairDocument = shown->document();
-    other->m_spare = other->document();
-    other->m_stale = true;
+qsizetype TextArea::undoBytes() const {
+    return boxDocument()->history.bytes();
 }
 
-void TextArea::takeDocument(QTextDocument* document) {
-    disconnect(m_following);
-    auto* layout = static_cast<WrappingLayout*>(document->documentLayout());
-    layout->setTakingOver(true);
-    setDocument(document);
-    layout->setTakingOver(false);
-    document->documentLayout()->setPaintDevice(viewport());
-    m_following =
-        connect(document, &QTextDocument::contentsChange, this, &TextArea::onContentsChange);
+qsizetype TextArea::documentEnd() const {
+    return m_document == Document::Filling ? m_filled : fillTarget();
 }
 
-void TextArea::adoptPairDocument() {
-    TextArea* holder = m_partner;
-    // What the document holds, as the partner knows it.
-    const bool same = !holder->m_stale && holder->m_text == m_text;
-    const bool pending = holder->m_pending;
-    const qsizetype filled = holder->m_filled;
-    const bool inStep = holder->m_fillInStep;
-    const bool cut = holder->m_cut;
-    const QTextCursor selection = holder->textCursor();
-    holder->m_selection = {selection.anchor(), selection.position()};
-    holder->stopFill();
-    if (!holder->m_spare)
-        holder->m_spare = newDocument(holder);
-    holder->takeDocument(holder->m_spare);
-    holder->m_stale = true;
-    if (holder->m_cut) {
-        holder->m_cut = false;
-        holder->setReadOnly(false);
-    }
-    takeDocument(m_pairDocument);
-    if (!same) {
-        m_stale = true;
-        m_writtenAway = false;
-        return;
-    }
-    // The document came with the replacement's step, if there was one.
-    m_stale = false;
-    m_undoTo.reset();
-    if (cut != m_cut) {
-        m_cut = cut;
-        setReadOnly(cut);
-    }
-    if (pending)
-        startFill(filled, inStep);
-    // A box that took no new text while it was not shown shows the
-    // selection it had; one that did shows its text as a new text.
-    if (!std::exchange(m_writtenAway, false) && m_selection) {
-        QTextCursor cursor(document());
-        cursor.setPosition(m_selection->first);
-        cursor.setPosition(m_selection->second, QTextCursor::KeepAnchor);
-        setTextCursor(cursor);
-    }
+qsizetype TextArea::textPosition(int documentPosition) const {
+    return std::clamp<qsizetype>(boxDocument()->seams.toText(documentPosition), 0, documentEnd());
+}
+
+int TextArea::documentPosition(qsizetype textPosition) const {
+    const qsizetype end = document()->characterCount() - 1;
+    return int(std::clamp<qsizetype>(boxDocument()->seams.toDocument(textPosition), 0, end));
+}
+
+QString TextArea::textBetween(int documentFrom, int documentTo) const {
+    if (m_document == Document::Stale)
+        return QString();
+    const qsizetype from = textPosition(std::min(documentFrom, documentTo));
+    const qsizetype to = textPosition(std::max(documentFrom, documentTo));
+    return m_text.mid(from, to - from);
 }
 
 void TextArea::setText(const QString& text) {
@@ -385,11 +160,7 @@ void TextArea::setText(const QString& text) {
     const qsizetype replaced = m_text.size() - prefix - suffix;
     if (QStringView(m_text).mid(prefix, replaced) == middle)
         return;
-    const bool follows = isVisible() && !m_stale;
-    // An undo step needs the whole text before it in the document.
-    if (follows && m_pending && (m_fillInStep || m_replacing))
-        finishFill();
-    const qsizetype oldLength = m_text.size();
+    const bool follows = isVisible() && m_document != Document::Stale;
     // Edit the box's own copy rather than share the caller's, so that the
     // next edit of either does not copy the whole text; but when the copy is
     // shared already (the clipboard holds it), or goes whole, taking the
@@ -400,239 +171,170 @@ void TextArea::setText(const QString& text) {
         m_text.replace(prefix, replaced, middle.data(), middle.size());
     if (!follows) {
         stopFill();
-        m_stale = true;
-        m_writtenAway = true;
+        m_document = Document::Stale;
+        m_away = Away::Written;
         // Only the last write counts: a replacement's step, or none.
         m_undoTo = m_replacing;
-    } else if (m_cut || m_text.size() > m_capacity) {
-        resetDocument();
-    } else if (m_pending) {
-        const qsizetype to = oldLength - suffix;
-        if (prefix >= m_filled) {
-            // The change lies in the part still to come.
-        } else if (to <= m_filled && middle.size() <= kFillAtOnce) {
-            m_writing = true;
-            QTextDocument* document = this->document();
-            document->setUndoRedoEnabled(false);
-            editDocument(prefix, to, middle);
-            document->setUndoRedoEnabled(true);
-            m_filled += middle.size() - (to - prefix);
-            m_writing = false;
-        } else {
-            resetDocument();
-        }
-        if (m_pending && m_filled >= fillTarget())
-            stopFill();
-        setTextCursor(QTextCursor(document()));
     } else {
-        writeDocument(prefix, oldLength - suffix, middle);
+        // Like setPlainText, the program's write empties the undo history;
+        // inside a Replacement it is part of the step the Replacement leaves.
+        UndoHistory& history = boxDocument()->history;
+        if (m_replacing)
+            history.closeRun();
+        else
+            history.clear();
+        follow(prefix, prefix + replaced, prefix + middle.size());
+        setTextCursor(QTextCursor(document()));
     }
     Q_EMIT Change();
 }
 
-void TextArea::writeDocument(qsizetype from, qsizetype to, QStringView middle) {
-    if (m_replacing) {
-        m_writing = true;
-        if (middle.size() > kFillAtOnce) {
-            // The step takes out the rest of the old text and puts in a
-            // screen of the new one; the rest of it follows, joined to the
-            // step.
-            const qsizetype end = screenEnd(from);
-            editAsStep(from, document()->characterCount() - 1, m_text.mid(from, end - from));
-            startFill(end, true);
-        } else {
-            editAsStep(from, to, middle);
-        }
-        setTextCursor(QTextCursor(document()));
-        m_writing = false;
-        return;
-    }
-    const qsizetype kept = from + (document()->characterCount() - 1 - to);
-    // Replacing most of a text costs more than setting it anew.
-    if (kept < m_text.size() / 2 || middle.size() > kFillAtOnce) {
-        resetDocument();
-        return;
-    }
-    QTextDocument* document = this->document();
-    const bool undo = document->isUndoRedoEnabled();
-    m_writing = true;
-    // Like setPlainText: the program's write is not undoable and empties the
-    // undo history.
-    document->setUndoRedoEnabled(false);
-    editDocument(from, to, middle);
-    document->setUndoRedoEnabled(undo);
-    setTextCursor(QTextCursor(document));
-    m_writing = false;
-}
-
-void TextArea::editDocument(qsizetype from, qsizetype to, QStringView middle) {
+void TextArea::replaceText(qsizetype from, qsizetype to, QStringView middle) {
+    m_text.replace(from, to - from, middle.data(), middle.size());
+    follow(from, to, from + middle.size());
     QTextCursor cursor(document());
-    cursor.setPosition(documentPosition(from));
-    cursor.setPosition(documentPosition(to), QTextCursor::KeepAnchor);
-    if (middle.isEmpty())
-        cursor.removeSelectedText();
-    else
-        cursor.insertText(middle.toString());
+    cursor.setPosition(documentPosition(from + middle.size()));
+    setTextCursor(cursor);
+    ensureCursorVisible();
+    Q_EMIT Change();
 }
 
-void TextArea::editAsStep(qsizetype from, qsizetype to, QStringView middle) {
-    QTextCursor step(document());
-    if (m_stepOpen)
-        step.joinPreviousEditBlock();
-    else
-        step.beginEditBlock();
-    m_stepOpen = true;
-    editDocument(from, to, middle);
-    step.endEditBlock();
-}
+void TextArea::rewrite(qsizetype from, qsizetype oldTo, qsizetype newTo) {
+    BoxDocument* document = boxDocument();
+    Seams& seams = document->seams;
+    const qsizetype delta = newTo - oldTo;
+    // Where the text the document holds ends, after the change.
+    const qsizetype newEnd = m_document == Document::Filling ? m_filled + delta : fillTarget();
+    // From the start of the block where the change starts (the text before
+    // it is as it was) to the end of the block where it ends.
+    const qsizetype start = blockStart(m_text, seams, from);
+    qsizetype limit = std::min(newEnd, newTo + kLongestBlock);
+    const qsizetype nextSeam = seams.firstAfter(oldTo);
+    if (nextSeam >= 0)
+        limit = std::min(limit, nextSeam + delta);
+    const qsizetype lineEnd = QStringView(m_text).mid(newTo, limit - newTo).indexOf(u'\n');
+    const qsizetype end = lineEnd >= 0 ? newTo + lineEnd : limit;
+    std::vector<qsizetype> added;
+    placeSeams(m_text, start, end, added);
 
-qsizetype TextArea::fillTarget() const {
-    return std::min(m_text.size(), m_capacity);
-}
-
-qsizetype TextArea::screenEnd(qsizetype from) const {
-    const qsizetype target = fillTarget();
-    if (target - from <= kFillAtOnce)
-        return target;
-    const qsizetype lineEnd = m_text.indexOf(QLatin1Char('\n'), from + kScreen);
-    return lineEnd < 0 || lineEnd >= target ? target : lineEnd + 1;
-}
-
-void TextArea::resetDocument() {
-    stopFill();
-    const qsizetype end = screenEnd(0);
-    m_writing = true;
-    const bool cut = m_text.size() > m_capacity;
-    if (cut != m_cut) {
-        m_cut = cut;
-        setReadOnly(cut);
-    }
-    // As setPlainText leaves it (no undo history, the cursor at the start),
-    // but without its selecting the whole document, which lays a paragraph
-    // out once more than the edit does.
-    QTextDocument* document = this->document();
-    document->setUndoRedoEnabled(false);
-    document->clear();
-    QTextCursor(document).insertText(m_text.left(end));
-    document->setUndoRedoEnabled(true);
-    document->setModified(false);
-    setTextCursor(QTextCursor(document));
-    m_writing = false;
-    startFill(end, false);
-}
-
-void TextArea::fillDocument(const QString& text) {
-    const bool cut = text.size() > m_capacity;
-    if (cut != m_cut) {
-        m_cut = cut;
-        setReadOnly(cut);
-    }
-    setPlainText(cut ? text.left(m_capacity) : text);
-}
-
-void TextArea::startFill(qsizetype filled, bool inStep) {
-    m_filled = filled;
-    m_fillInStep = inStep;
-    m_pending = filled < fillTarget();
-    if (m_pending)
-        m_fillTimer.start();
-    else
-        m_fillTimer.stop();
-}
-
-void TextArea::stopFill() {
-    m_pending = false;
-    m_fillTimer.stop();
-}
-
-void TextArea::fillSlice(qint64 budgetMs) {
-    if (!m_pending)
-        return;
-    QElapsedTimer clock;
-    clock.start();
-    QTextDocument* document = this->document();
-    const qsizetype target = fillTarget();
-    const bool writing = std::exchange(m_writing, true);
+    const Writer writer = std::exchange(m_writer, Writer::Box);
     QTextCursor cursor(document);
-    if (m_fillInStep)
-        cursor.joinPreviousEditBlock();
+    cursor.setPosition(int(seams.toDocument(start)));
+    cursor.setPosition(int(seams.toDocumentBefore(end - delta)), QTextCursor::KeepAnchor);
+    if (end > start)
+        cursor.insertText(withSeams(m_text, start, end, added));
     else
-        document->setUndoRedoEnabled(false);
-    cursor.movePosition(QTextCursor::End);
-    while (m_filled < target) {
-        // On to a line end, so that no paragraph is laid out once per piece;
-        // with no time to keep to, the whole rest at once.
-        qsizetype end = target;
-        if (budgetMs >= 0 && target - m_filled > kSliceStep) {
-            const qsizetype lineEnd = m_text.indexOf(QLatin1Char('\n'), m_filled + kSliceStep);
-            if (lineEnd >= 0 && lineEnd < target)
-                end = lineEnd + 1;
-        }
-        cursor.insertText(m_text.mid(m_filled, end - m_filled));
-        m_filled = end;
-        if (budgetMs >= 0 && clock.elapsed() >= budgetMs)
-            break;
-    }
-    if (m_fillInStep)
-        cursor.endEditBlock();
-    else
-        document->setUndoRedoEnabled(true);
-    m_writing = writing;
-    if (m_filled >= target)
-        stopFill();
-    else
-        m_fillTimer.start();
+        cursor.removeSelectedText();
+    seams.replace(start, end - delta, delta, added);
+    m_writer = writer;
 }
 
-void TextArea::finishFill() {
-    fillSlice(-1);
+void TextArea::onContentsChange(int position, int removed, int) {
+    if (m_writer == Writer::Box || m_document == Document::Stale || m_extent == Extent::Start)
+        return;
+    BoxDocument* document = boxDocument();
+    Seams& seams = document->seams;
+    // The counts may take in the document's last block end, which is no
+    // part of the text: only the text after the change counts, as it stands.
+    const qsizetype oldLength = documentEnd() + seams.count();
+    const qsizetype newLength = document->characterCount() - 1;
+    const qsizetype from = std::clamp<qsizetype>(position, 0, std::min(oldLength, newLength));
+    const qsizetype suffix =
+        std::clamp<qsizetype>(oldLength - from - removed, 0, std::min(oldLength, newLength) - from);
+    const qsizetype oldTo = oldLength - suffix;
+    const qsizetype newTo = newLength - suffix;
+    // The range Qt names may hold more than what changed (the input method
+    // names the whole block, its end too): only what differs counts, so that
+    // a seam the edit did not touch stays one.
+    const qsizetype textFrom = seams.toText(from);
+    const qsizetype textTo = seams.toText(oldTo);
+    const std::vector<qsizetype> inside = seams.within(from, oldTo);
+    const QString was = inside.empty() ? m_text.mid(textFrom, textTo - textFrom)
+                                       : withSeams(m_text, textFrom, textTo, inside)
+                                             .replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
+    const QString all = documentText(document, from, newTo);
+    const qsizetype head = commonPrefix(was, all);
+    const qsizetype tail = commonSuffix(was, all, head);
+    if (head == was.size() && head == all.size())
+        return; // a change of format only
+    const qsizetype changeFrom = seams.toText(from + head);
+    const qsizetype changeTo = seams.toText(oldTo - tail);
+    const QString now = all.mid(head, all.size() - head - tail);
+    const QString out = m_text.mid(changeFrom, changeTo - changeFrom);
+    seams.edit(from + head, oldTo - tail, now.size() - out.size());
+    m_text.replace(changeFrom, out.size(), now);
+    if (m_document == Document::Filling)
+        m_filled += now.size() - out.size();
+    const UndoHistory::Kind kind = kindOf(out, now);
+    document->history.record({changeFrom, out, now}, kind);
+    m_edited = changeFrom + now.size();
+    m_report = Report::Change;
 }
 
-void TextArea::showEvent(QShowEvent* event) {
-    if (m_partner && document() != m_pairDocument)
-        adoptPairDocument();
-    if (m_stale) {
-        m_stale = false;
-        m_writtenAway = false;
-        const std::optional<QString> undoTo = std::exchange(m_undoTo, std::nullopt);
-        if (undoTo && undoTo->size() <= m_capacity && m_text.size() <= m_capacity) {
-            // The document starts from the text before the replacement and
-            // takes the replacement as its one undo step.
-            const QString& before = *undoTo;
-            m_writing = true;
-            fillDocument(before);
-            const qsizetype prefix = commonPrefix(before, m_text);
-            const qsizetype suffix = commonSuffix(before, m_text, prefix);
-            if (prefix < before.size() || prefix < m_text.size()) {
-                m_stepOpen = false;
-                editAsStep(prefix, before.size() - suffix,
-                           m_text.mid(prefix, m_text.size() - prefix - suffix));
-            }
-            setTextCursor(QTextCursor(document()));
-            m_writing = false;
-        } else {
-            resetDocument();
-        }
-    }
-    QPlainTextEdit::showEvent(event);
+void TextArea::onTextChanged() {
+    if (m_writer == Writer::Box || m_report == Report::Nothing)
+        return;
+    m_report = Report::Nothing;
+    // A block that the edit made too long is cut anew once the edit is done.
+    if (m_edited >= 0)
+        QMetaObject::invokeMethod(
+            this, [this] { recut(std::exchange(m_edited, -1)); }, Qt::QueuedConnection);
+    Q_EMIT Change();
 }
 
-bool TextArea::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == verticalScrollBar() || watched == horizontalScrollBar()) {
-        switch (event->type()) {
-        case QEvent::MouseButtonPress:
-        case QEvent::MouseButtonDblClick:
-        case QEvent::Wheel:
-            finishFill();
-            break;
-        default:
-            break;
-        }
-    }
-    return QPlainTextEdit::eventFilter(watched, event);
+void TextArea::undoStep() {
+    if (isReadOnly() || m_document == Document::Stale)
+        return;
+    if (const std::optional<UndoHistory::Step> step = boxDocument()->history.undo())
+        replaceText(step->at, step->at + step->inserted.size(), step->removed);
+}
+
+void TextArea::redoStep() {
+    if (isReadOnly() || m_document == Document::Stale)
+        return;
+    if (const std::optional<UndoHistory::Step> step = boxDocument()->history.redo())
+        replaceText(step->at, step->at + step->removed.size(), step->inserted);
+}
+
+QMimeData* TextArea::createMimeDataFromSelection() const {
+    // The box's own text, not the document's: no seam, and the no-break
+    // space kept (QPlainTextEdit would give a space).
+    const QTextCursor cursor = textCursor();
+    auto* data = new QMimeData;
+    data->setText(textBetween(cursor.selectionStart(), cursor.selectionEnd()));
+    return data;
+}
+
+void TextArea::insertFromMimeData(const QMimeData* source) {
+    if (!source || !source->hasText())
+        return;
+    finishFill();
+    const QTextCursor cursor = textCursor();
+    edit(textPosition(cursor.selectionStart()), textPosition(cursor.selectionEnd()),
+         source->text());
+}
+
+void TextArea::edit(qsizetype from, qsizetype to, const QString& text) {
+    if (isReadOnly() || m_document == Document::Stale)
+        return;
+    const QString in = withLineFeeds(text);
+    if (in.isEmpty() && from == to)
+        return;
+    boxDocument()->history.record({from, m_text.mid(from, to - from), in},
+                                  UndoHistory::Kind::Other);
+    replaceText(from, to, in);
+    finishFill();
 }
 
 void TextArea::keyPressEvent(QKeyEvent* event) {
+    if (event->matches(QKeySequence::Undo) || event->matches(QKeySequence::Redo)) {
+        if (event->matches(QKeySequence::Undo))
+            undoStep();
+        else
+            redoStep();
+        event->accept();
+        return;
+    }
     switch (event->key()) {
     case Qt::Key_Shift:
     case Qt::Key_Control:
@@ -644,60 +346,28 @@ void TextArea::keyPressEvent(QKeyEvent* event) {
         break; // a key that reaches no text
     default:
         finishFill();
+        stepOverSeam(event);
     }
     QPlainTextEdit::keyPressEvent(event);
 }
 
-void TextArea::inputMethodEvent(QInputMethodEvent* event) {
-    finishFill();
-    QPlainTextEdit::inputMethodEvent(event);
-}
-
-void TextArea::mousePressEvent(QMouseEvent* event) {
-    finishFill();
-    QPlainTextEdit::mousePressEvent(event);
-}
-
-void TextArea::mouseDoubleClickEvent(QMouseEvent* event) {
-    finishFill();
-    QPlainTextEdit::mouseDoubleClickEvent(event);
-}
-
-void TextArea::wheelEvent(QWheelEvent* event) {
-    finishFill();
-    QPlainTextEdit::wheelEvent(event);
-}
-
 void TextArea::contextMenuEvent(QContextMenuEvent* event) {
     finishFill();
-    QPlainTextEdit::contextMenuEvent(event);
-}
-
-void TextArea::dragEnterEvent(QDragEnterEvent* event) {
-    finishFill();
-    QPlainTextEdit::dragEnterEvent(event);
-}
-
-void TextArea::dropEvent(QDropEvent* event) {
-    finishFill();
-    QPlainTextEdit::dropEvent(event);
-}
-
-TextArea::Replacement::Replacement(const QString& before, std::initializer_list<TextArea*> boxes) {
-    for (TextArea* box : boxes) {
-        if (box->m_replacing)
-            continue; // inside an outer replacement: one step for both
-        box->m_replacing = before;
-        box->m_stepOpen = false;
-        m_boxes.push_back(box);
+    QMenu* menu = createStandardContextMenu(event->pos());
+    // Undo and Redo are the box's own (the document keeps no history).
+    const UndoHistory& history = boxDocument()->history;
+    for (QAction* action : menu->actions()) {
+        const bool undo = action->objectName() == QLatin1String("edit-undo");
+        const bool redo = action->objectName() == QLatin1String("edit-redo");
+        if (!undo && !redo)
+            continue;
+        QObject::disconnect(action, &QAction::triggered, nullptr, nullptr);
+        connect(action, &QAction::triggered, this,
+                undo ? &TextArea::undoStep : &TextArea::redoStep);
+        action->setEnabled(!isReadOnly() && (undo ? history.canUndo() : history.canRedo()));
     }
-}
-
-TextArea::Replacement::~Replacement() {
-    for (TextArea* box : m_boxes) {
-        box->m_replacing.reset();
-        box->m_stepOpen = false;
-    }
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    menu->popup(event->globalPos());
 }
 
 void TextArea::setWrapping(bool wrap) {
@@ -706,59 +376,26 @@ void TextArea::setWrapping(bool wrap) {
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
 }
 
-QString TextArea::documentText(qsizetype from, qsizetype to) const {
-    if (to <= from)
-        return QString();
-    QTextCursor cursor(document());
-    cursor.setPosition(documentPosition(from));
-    cursor.setPosition(documentPosition(to), QTextCursor::KeepAnchor);
-    // selectedText() keeps the no-break space (toPlainText() would not) and
-    // gives each block's end as the paragraph separator.
-    QString text = cursor.selectedText();
-    for (QChar& c : text)
-        if (c == QChar::ParagraphSeparator || c == QChar::LineSeparator)
-            c = QLatin1Char('\n');
-    return text;
-}
-
-void TextArea::onContentsChange(int position, int removed, int) {
-    if (m_writing || m_stale || m_cut)
-        return;
-    // The counts may take in the document's last block end, which is no
-    // part of the text: only the text after the change counts, as it stands.
-    // While a fill is pending the document holds the text up to m_filled.
-    const qsizetype oldLength = m_pending ? m_filled : m_text.size();
-    const qsizetype newLength = document()->characterCount() - 1;
-    const qsizetype from = std::clamp<qsizetype>(position, 0, oldLength);
-    const qsizetype suffix = std::clamp<qsizetype>(oldLength - from - removed, 0, oldLength - from);
-    const qsizetype to = newLength - suffix;
-    if (to < from) { // not a change this can follow: read the whole text
-        QString now = documentText(0, newLength);
-        if (m_pending) {
-            now += QStringView(m_text).mid(m_filled);
-            m_filled = newLength;
-        }
-        if (now != m_text) {
-            m_text = now;
-            m_changed = true;
-        }
-        return;
+TextArea::Replacement::Replacement(const QString& before, std::initializer_list<TextArea*> boxes) {
+    for (TextArea* box : boxes) {
+        if (box->m_replacing)
+            continue; // inside an outer replacement: one step for both
+        box->m_replacing = before;
+        m_boxes.push_back(box);
     }
-    const QString now = documentText(from, to);
-    const qsizetype replaced = oldLength - from - suffix;
-    if (QStringView(m_text).mid(from, replaced) == now)
-        return; // a change of format only
-    m_text.replace(from, replaced, now);
-    if (m_pending)
-        m_filled = newLength;
-    m_changed = true;
 }
 
-void TextArea::onTextChanged() {
-    if (m_writing || !m_changed)
-        return;
-    m_changed = false;
-    Q_EMIT Change();
+TextArea::Replacement::~Replacement() {
+    for (TextArea* box : m_boxes) {
+        const QString before = *std::exchange(box->m_replacing, std::nullopt);
+        // A shown box takes its writes as one step; one not shown takes it
+        // when shown (m_undoTo).
+        if (box->m_document == Document::Stale || !box->isVisible() || before == box->m_text)
+            continue;
+        UndoHistory& history = box->boxDocument()->history;
+        history.record(stepBetween(before, box->m_text), UndoHistory::Kind::Other);
+        history.closeRun();
+    }
 }
 
 } // namespace quenby

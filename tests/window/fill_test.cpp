@@ -113,8 +113,11 @@ TEST_F(FillTest, ABigPasteIsOneUndoStepAcrossTheFillAndTheSwap) {
         EXPECT_EQ(s.Text4->text(), QStringLiteral("old"));
         EXPECT_EQ(documentNow(shown), QStringLiteral("old"));
         EXPECT_EQ(s.Text2->text(), QStringLiteral("ld"));
+        // Redo gives the text back at once and fills its document while idle.
         QTest::keyClick(shown, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
         EXPECT_EQ(s.Text1->text(), pasted);
+        EXPECT_TRUE(shown->filling());
+        idle(s);
         EXPECT_EQ(documentNow(shown), pasted);
     }
 }
