@@ -1,3 +1,10 @@
+// Reading, creating and replacing the settings and saved-texts files. Each
+// call checks the name once (fileBehind: a link is followed only when it and
+// its file are the user's), then holds the real file's folder open and does
+// everything else relative to it (fileplace.h explains why): a read opens
+// with O_NOFOLLOW; a write makes a private temporary file beside the file,
+// writes and flushes it, and renames it over the name, so the old content
+// stays whole until the new one is complete on disk.
 #include "settings/fileaccess.h"
 
 #include "settings/fileplace.h"

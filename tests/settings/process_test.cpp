@@ -13,7 +13,6 @@
 #include <gtest/gtest.h>
 #include <iostream>
 #include <random>
-#include <set>
 #include <sys/stat.h>
 #include <thread>
 #include <unistd.h>
@@ -202,15 +201,13 @@ TEST(SettingsProcesses, NameSwappedForALinkNeverLeadsAWriteAstray) {
         int saved = 0;
         int refused = 0;
         int read = 0;
-        std::set<std::string> reasons;
         for (int round = 0; round < 1500; ++round) {
             try {
                 TxtSave(shared.path(), "qnbtext.ini", QStringLiteral("typed %1").arg(round),
                         policy);
                 ++saved;
-            } catch (const FileError& e) {
+            } catch (const FileError&) {
                 ++refused;
-                reasons.insert(e.reason().left(40).toStdString());
             }
             try {
                 ASSERT_FALSE(TxtLoad(shared.path()).contains("my own")) << "round " << round;
@@ -228,8 +225,6 @@ TEST(SettingsProcesses, NameSwappedForALinkNeverLeadsAWriteAstray) {
         std::cout << "[ figures  ] folder " << std::oct << mode << std::dec << ": " << saved
                   << " saves landed, " << refused << " refused, " << read
                   << " reads of the user's own file\n";
-        for (const std::string& r : reasons)
-            std::cout << "[ figures  ] refused: " << r << "\n";
     }
 }
 
