@@ -181,12 +181,19 @@ TEST(SettingsProcesses, LockOfKilledProgramIsTakenOver) {
 // user's and back, as fast as it can, in a folder anyone may write (and in a
 // sticky one), while the user's copy saves and reads the file over and over.
 // The file the link leads to never changes and is never read; what is saved
-// lands in the folder or is refused.
+// lands in the folder or is refused. A write by the path after its check
+// lands in that file within these rounds (three runs out of three).
 TEST(SettingsProcesses, NameSwappedForALinkNeverLeadsAWriteAstray) {
     if (::geteuid() != 0)
         GTEST_SKIP() << "the other user needs a uid of its own: run as root";
     const QByteArray mine = "my own file\r\n";
-    for (const mode_t mode : {mode_t(0777), mode_t(01777)}) {
+    // Once the user's file stands in a sticky folder, the other user can no
+    // longer move it: fewer rounds show that.
+    const struct {
+        mode_t mode;
+        int rounds;
+    } folders[] = {{0777, 20000}, {01777, 300}};
+    for (const auto [mode, rounds] : folders) {
         SCOPED_TRACE(mode);
         const TempFolder shared;
         const TempFolder own;
@@ -201,7 +208,7 @@ TEST(SettingsProcesses, NameSwappedForALinkNeverLeadsAWriteAstray) {
         int saved = 0;
         int refused = 0;
         int read = 0;
-        for (int round = 0; round < 1500; ++round) {
+        for (int round = 0; round < rounds; ++round) {
             try {
                 TxtSave(shared.path(), "qnbtext.ini", QStringLiteral("typed %1").arg(round),
                         policy);
@@ -221,7 +228,7 @@ TEST(SettingsProcesses, NameSwappedForALinkNeverLeadsAWriteAstray) {
         EXPECT_EQ(readBytes(victim), mine);
         EXPECT_EQ(modeOf(victim), 0600u);
         EXPECT_EQ(QFileInfo(victim).ownerId(), ::geteuid());
-        EXPECT_EQ(saved + refused, 1500);
+        EXPECT_EQ(saved + refused, rounds);
         std::cout << "[ figures  ] folder " << std::oct << mode << std::dec << ": " << saved
                   << " saves landed, " << refused << " refused, " << read
                   << " reads of the user's own file\n";

@@ -64,10 +64,10 @@ void spin(int most) {
 }
 
 // Swaps the name for a link and back as fast as it can: moves what stands
-// there aside, puts a link to the target in its place, then moves it back.
-// rename() makes each step at once, so the name always stands for one of
-// them, each for a moment of varying length. Where it cannot move the file aside (a sticky folder,
-// a file not its own) it takes its link away again.
+// there aside, puts a link to the target (made beforehand) in its place, then
+// moves it back, each for a moment of varying length. rename() makes each
+// step at once. Where it cannot move the file aside (a sticky folder, a file
+// not its own) it takes its link away again.
 int swap(const QString& folder, const QString& name, const QString& target) {
     if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0))
         return 4;
@@ -76,19 +76,19 @@ int swap(const QString& folder, const QString& name, const QString& target) {
     const QByteArray link = QFile::encodeName(folder + QStringLiteral("/.swap-link"));
     const QByteArray to = QFile::encodeName(target);
     for (bool first = true;; first = false) {
-        const bool movedAside = ::rename(at.constData(), aside.constData()) == 0;
         ::unlink(link.constData());
         if (::symlink(to.constData(), link.constData()) != 0)
             return 5;
+        const bool movedAside = ::rename(at.constData(), aside.constData()) == 0;
         ::rename(link.constData(), at.constData());
-        spin(2000);
+        spin(1000);
         if (movedAside)
             ::rename(aside.constData(), at.constData());
         else
             ::unlink(at.constData());
         if (first)
             announce("swapping");
-        spin(100000);
+        spin(3000);
     }
 }
 
