@@ -100,9 +100,10 @@ QByteArray readFileBytes(const QString& path);
 // Replaces the whole content of the file atomically: the bytes go to a new
 // 0600 file in the same folder (the folder of the file a permitted link
 // leads to, so the link stays and its file is replaced), which is flushed to
-// disk and renamed over the file; the folder is flushed after it. A crash, a kill or a full disk
-// leaves the old file whole (at worst a temporary file stays behind). Throws FileError, also for
-// more than kMaxFileBytes, which could not be read back.
+// disk and renamed over the file; the folder is flushed after it. A crash,
+// a kill or a full disk leaves the old file whole (at worst a temporary file
+// stays behind). Throws FileError, also for more than kMaxFileBytes, which
+// could not be read back.
 void writeFileAtomically(const QString& path, const QByteArray& bytes);
 
 // The advisory lock of one file, held from construction to destruction: the
