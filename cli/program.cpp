@@ -152,7 +152,9 @@ int runStrip(const std::vector<QByteArray>& arguments, const QString& executable
                 say(QStringLiteral("warning: ") + warning);
             options = stored.options;
         } catch (const FileError& e) {
-            say(QStringLiteral("--settings: ") + e.path() + QStringLiteral(": ") + e.reason());
+            // No path: there is no program folder, and the reason says why.
+            const QString where = e.path().isEmpty() ? QString() : e.path() + QStringLiteral(": ");
+            say(QStringLiteral("--settings: ") + where + e.reason());
             return 1;
         }
     }

@@ -1,56 +1,39 @@
+// Reading, creating and replacing the settings and saved-texts files. Each
+// call checks the name once (fileBehind: a link is followed only when it and
+// its file are the user's), then holds the real file's folder open and does
+// everything else relative to it (fileplace.h explains why): a read opens
+// with O_NOFOLLOW; a write makes a private temporary file beside the file,
+// writes and flushes it, and renames it over the name, so the old content
+// stays whole until the new one is complete on disk.
 #include "settings/fileaccess.h"
 
-#include <QDateTime>
-#include <QDeadlineTimer>
-#include <QDir>
+#include "settings/fileplace.h"
+
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
+#include <QRandomGenerator>
 #include <algorithm>
 #include <cerrno>
-#include <cstring>
 #include <fcntl.h>
 #include <new>
 #include <sys/stat.h>
-#include <thread>
 #include <unistd.h>
 
 namespace quenby {
 
+using detail::Descriptor;
+using detail::FilePlace;
+using detail::openPlace;
+using detail::requireOwnRegularFile;
+using detail::statEntry;
+using detail::systemText;
+using detail::writeAll;
+
 namespace {
 
-constexpr std::chrono::milliseconds kLockPoll{10};
-constexpr qint64 kOrphanedLockAgeMs = 1000;
 // As many links in a row as Linux follows before it gives up (ELOOP).
 constexpr int kMaxLinkHops = 40;
 constexpr mode_t kPrivateMode = S_IRUSR | S_IWUSR;
-
-QString systemText(int cause) {
-    return QString::fromLocal8Bit(std::strerror(cause));
-}
-
-QString missingReason(const QString& path) {
-    const QDir folder = QFileInfo(path).absoluteDir();
-    if (!folder.exists())
-        return QStringLiteral("the folder %1 does not exist").arg(folder.path());
-    return QStringLiteral("the file does not exist");
-}
-
-// A file descriptor, closed when it goes.
-class Descriptor {
-public:
-    explicit Descriptor(int fd) : m_fd(fd) {}
-    ~Descriptor() {
-        if (m_fd >= 0)
-            ::close(m_fd);
-    }
-    Descriptor(const Descriptor&) = delete;
-    Descriptor& operator=(const Descriptor&) = delete;
-    int get() const { return m_fd; }
-
-private:
-    int m_fd;
-};
 
 FileError tooLarge(const QString& path, qint64 size, const char* what) {
     return FileError(path, QStringLiteral("%1 %2 bytes, more than the %3 GiB this program reads "
@@ -117,16 +100,15 @@ QString fileBehind(const QString& path) {
 }
 
 void prepareFile(const QString& path) {
-    const QString target = fileBehind(path);
-    requireRegularTarget(path, target);
-    const QByteArray name = QFile::encodeName(target);
+    const FilePlace place = openPlace(path);
     struct stat st {};
-    if (::lstat(name.constData(), &st) == 0) {
+    if (statEntry(place, place.name, &st)) {
+        requireOwnRegularFile(place, st);
         if (st.st_uid != ::geteuid() || (st.st_mode & S_IWUSR))
             return;
         // AT_SYMLINK_NOFOLLOW: should a link have taken the file's place
         // since it was looked at, it is refused, not followed.
-        if (::fchmodat(AT_FDCWD, name.constData(), (st.st_mode & 07777) | S_IWUSR,
+        if (::fchmodat(place.folder.get(), place.name.constData(), (st.st_mode & 07777) | S_IWUSR,
                        AT_SYMLINK_NOFOLLOW) != 0)
             throw FileError(path,
                             QStringLiteral("cannot make the file writable: ") + systemText(errno));
@@ -134,14 +116,11 @@ void prepareFile(const QString& path) {
     }
     // O_EXCL creates a file and nothing else: it follows no link and never
     // truncates a file that another program created meanwhile.
-    const Descriptor fd(
-        ::open(name.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, kPrivateMode));
-    if (fd.get() < 0 && errno != EEXIST) {
-        const int cause = errno;
-        if (cause == ENOENT)
-            throw FileError(path, missingReason(target));
-        throw FileError(path, QStringLiteral("cannot create the file: ") + systemText(cause));
-    }
+    const Descriptor fd(::openat(place.folder.get(), place.name.constData(),
+                                 O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
+                                 kPrivateMode));
+    if (!fd.valid() && errno != EEXIST)
+        throw FileError(path, QStringLiteral("cannot create the file: ") + systemText(errno));
 }
 
 void requireRegularFileOrNothing(const QString& path) {
@@ -149,23 +128,26 @@ void requireRegularFileOrNothing(const QString& path) {
 }
 
 QByteArray readFileBytes(const QString& path) {
-    const QString target = fileBehind(path);
-    requireRegularTarget(path, target);
+    const FilePlace place = openPlace(path);
+    struct stat st {};
+    if (!statEntry(place, place.name, &st))
+        throw FileError(path, QStringLiteral("the file does not exist"));
+    requireOwnRegularFile(place, st);
     // O_NOFOLLOW: a link that took the file's place since is refused;
     // O_NONBLOCK: a pipe that did is not waited on (it fails the check below).
-    const Descriptor fd(::open(QFile::encodeName(target).constData(),
-                               O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
-    if (fd.get() < 0) {
+    const Descriptor fd(::openat(place.folder.get(), place.name.constData(),
+                                 O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
+    if (!fd.valid()) {
         const int cause = errno;
         if (cause == ENOENT)
-            throw FileError(path, missingReason(target));
+            throw FileError(path, QStringLiteral("the file does not exist"));
         throw FileError(path, QStringLiteral("cannot open the file: ") + systemText(cause));
     }
-    struct stat st {};
+    // What was opened is checked again: a file swapped in since the look
+    // above is held to the same rules.
     if (::fstat(fd.get(), &st) != 0)
         throw FileError(path, QStringLiteral("cannot read the file: ") + systemText(errno));
-    if (!S_ISREG(st.st_mode))
-        throw FileError(path, QStringLiteral("this is not a regular file"));
+    requireOwnRegularFile(place, st);
     if (st.st_size > kMaxFileBytes)
         throw tooLarge(path, st.st_size, "the file is");
     try {
@@ -195,108 +177,67 @@ QByteArray readFileBytes(const QString& path) {
     }
 }
 
+namespace {
+
+// A new, empty, private file beside the place's file, under a name nobody
+// else uses: the file's name and six random letters. O_EXCL | O_NOFOLLOW
+// make a file of its own or fail; they never open what stands there.
+Descriptor createTemporary(const FilePlace& place, QByteArray* name) {
+    static const char letters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        *name = place.name + '.';
+        for (int i = 0; i < 6; ++i)
+            *name += letters[QRandomGenerator::global()->bounded(int(sizeof letters - 1))];
+        Descriptor fd(::openat(place.folder.get(), name->constData(),
+                               O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, kPrivateMode));
+        if (fd.valid() || errno != EEXIST)
+            return fd;
+    }
+    errno = EEXIST;
+    return Descriptor();
+}
+
+} // namespace
+
 void writeFileAtomically(const QString& path, const QByteArray& bytes) {
     if (bytes.size() > kMaxFileBytes)
         throw tooLarge(path, bytes.size(), "the new content would be");
-    const QString target = fileBehind(path);
-    requireRegularTarget(path, target);
-    QSaveFile file(target);
-    // Writing in place would lose the old content on a crash: never fall back to it.
-    file.setDirectWriteFallback(false);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
-        const QString reason =
-            QFileInfo(target).absoluteDir().exists()
-                ? QStringLiteral("cannot create a temporary file beside it: ") + file.errorString()
-                : missingReason(target);
-        throw FileError(path, reason);
-    }
-    // QSaveFile::commit() (Qt 6.4) renames even when its own final flush fails,
-    // and ignores a failed sync: a full disk would leave a cut-off file. So
-    // flush and sync here, where a failure can still cancel the rename.
-    // A short write (disk full, file too large) leaves Qt's error text empty;
-    // errno still names the cause. QSaveFile gives the new file the old
-    // one's mode: it is made private before anything is written into it.
+    const FilePlace place = openPlace(path);
+    struct stat st {};
+    if (statEntry(place, place.name, &st))
+        requireOwnRegularFile(place, st);
+    QByteArray temporary;
+    Descriptor fd = createTemporary(place, &temporary);
+    if (!fd.valid())
+        throw FileError(path, QStringLiteral("cannot create a temporary file beside it: ") +
+                                  systemText(errno));
+    // The mode asked for at creation loses what the umask takes away; the
+    // file is made exactly 0600 before anything is written into it.
     errno = 0;
-    bool written = ::fchmod(file.handle(), kPrivateMode) == 0 &&
-                   file.write(bytes) == bytes.size() && file.flush();
-    written = written && ::fsync(file.handle()) == 0;
-    const int cause = errno;
-    if (!written || !file.commit()) {
-        const QString reason = !written && cause != 0 ? systemText(cause) : file.errorString();
-        file.cancelWriting();
-        throw FileError(
-            path,
-            QStringLiteral("cannot write the file (%1); its old content is kept").arg(reason));
+    bool written = ::fchmod(fd.get(), kPrivateMode) == 0 && writeAll(fd.get(), bytes) &&
+                   ::fsync(fd.get()) == 0;
+    if (written) {
+        // A failure to close after fsync still counts: on some file systems
+        // it is where a failed write shows.
+        written = ::close(fd.get()) == 0;
+        fd = Descriptor();
     }
-}
-
-FileLock::FileLock(const QString& path, LockPolicy& policy)
-    : m_lock(fileBehind(path) + QStringLiteral(".lock")) {
-    const QString lockPath = m_lock.fileName();
-    const bool timedOutBefore = policy.timedOut();
-    const std::chrono::milliseconds wait = policy.wait();
-    const QDeadlineTimer deadline(wait);
-    for (;;) {
-        // QLockFile keeps the system's reason to itself; errno still has it.
-        errno = 0;
-        if (m_lock.tryLock(0))
-            break;
+    // renameat replaces what stands at the name, a link included; it never
+    // follows a link into another file.
+    written = written && ::renameat(place.folder.get(), temporary.constData(), place.folder.get(),
+                                    place.name.constData()) == 0;
+    if (!written) {
         const int cause = errno;
-        if (m_lock.error() != QLockFile::LockFailedError) {
-            QString reason = QStringLiteral("cannot create the lock file %1").arg(lockPath);
-            if (cause != 0)
-                reason += QStringLiteral(": ") + systemText(cause);
-            throw FileError(path, reason);
-        }
-        // Only a regular file can be a lock that its holder will remove.
-        const QFileInfo lockInfo(lockPath);
-        if (lockInfo.isDir() && !lockInfo.isSymLink())
-            throw FileError(path, QStringLiteral("a folder stands where the lock file %1 should "
-                                                 "be, so the file can never be locked")
-                                      .arg(lockPath));
-        if (lockInfo.isSymLink() || (lockInfo.exists() && !lockInfo.isFile()))
-            throw FileError(path, QStringLiteral("%1 is not a regular file, so it can never be "
-                                                 "the file's lock")
-                                      .arg(lockPath));
-        qint64 pid = 0;
-        QString host;
-        QString app;
-        const bool known = m_lock.getLockInfo(&pid, &host, &app);
-        if (!known) {
-            // Qt honours an unreadable lock file for its whole stale time (30 s);
-            // a real holder writes its details right after creating the file.
-            const QDateTime modified = lockInfo.lastModified();
-            if (modified.isValid() &&
-                modified.msecsTo(QDateTime::currentDateTime()) > kOrphanedLockAgeMs &&
-                m_lock.removeStaleLockFile())
-                continue;
-        }
-        if (deadline.hasExpired()) {
-            policy.gaveUp();
-            const QString holder = known
-                                       ? QStringLiteral("%1 (process %2 on %3)")
-                                             .arg(app.isEmpty() ? QStringLiteral("a program") : app)
-                                             .arg(pid)
-                                             .arg(host)
-                                       : QStringLiteral("another program");
-            if (timedOutBefore)
-                throw FileError(path, QStringLiteral("the file is still locked by %1; after "
-                                                     "one wait for it timed out, writes do "
-                                                     "not wait again until it is free")
-                                          .arg(holder));
-            throw FileError(path, QStringLiteral("the file is locked by %1; gave up after %2 ms")
-                                      .arg(holder)
-                                      .arg(wait.count()));
-        }
-        std::this_thread::sleep_for(kLockPoll);
+        ::unlinkat(place.folder.get(), temporary.constData(), 0);
+        throw FileError(path, QStringLiteral("cannot write the file (%1); its old content is kept")
+                                  .arg(systemText(cause)));
     }
-    policy.taken();
-    // QLockFile creates the file 0666 less the umask. It only names this
-    // process, but it is kept as private as the file it locks; a failure
-    // here costs nothing worse than that.
-    if (::fchmodat(AT_FDCWD, QFile::encodeName(lockPath).constData(), kPrivateMode,
-                   AT_SYMLINK_NOFOLLOW) != 0)
-        return; // left as QLockFile made it
+    // The rename itself reaches the disk with the folder.
+    if (::fsync(place.folder.get()) != 0)
+        throw FileError(path, QStringLiteral("the file was written, but its folder could not be "
+                                             "flushed to disk (%1); after a crash the old "
+                                             "content may come back")
+                                  .arg(systemText(errno)));
 }
 
 } // namespace quenby

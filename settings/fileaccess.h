@@ -1,9 +1,9 @@
 #pragma once
 
 #include <QByteArray>
-#include <QLockFile>
 #include <QString>
 #include <chrono>
+#include <memory>
 #include <stdexcept>
 
 // Whole-file access shared by the settings reader and writer and the saved
@@ -15,7 +15,14 @@
 // the file it leads to belong to the user running the program (settings
 // kept in a dotfiles folder); any other link is neither read nor written
 // through, and nothing here changes the mode of a file that belongs to
-// somebody else.
+// somebody else. In a folder that others may write (world-writable, or
+// sticky and not the user's), a file of another user is refused too: its
+// owner could swap it for a link at any moment.
+//
+// The name is checked once; the folder of the file it stands for is then
+// held open, and the file is read, created, replaced and locked only
+// relative to that folder, never by its path again (fileplace.h), so a link
+// swapped in after the check is refused or replaced, never followed.
 namespace quenby {
 
 // A file-system failure, carrying the file's path and the reason in words.
@@ -93,27 +100,32 @@ QByteArray readFileBytes(const QString& path);
 // Replaces the whole content of the file atomically: the bytes go to a new
 // 0600 file in the same folder (the folder of the file a permitted link
 // leads to, so the link stays and its file is replaced), which is flushed to
-// disk and renamed over the file. A crash, a kill or a full disk leaves the
-// old file whole (at worst a temporary file stays behind). Throws FileError,
-// also for more than kMaxFileBytes, which could not be read back.
+// disk and renamed over the file; the folder is flushed after it. A crash,
+// a kill or a full disk leaves the old file whole (at worst a temporary file
+// stays behind). Throws FileError, also for more than kMaxFileBytes, which
+// could not be read back.
 void writeFileAtomically(const QString& path, const QByteArray& bytes);
 
 // The advisory lock of one file, held from construction to destruction: the
 // lock file ".lock" beside the file (beside the file a permitted link leads
-// to), made 0600 (QLockFile). Waits as the policy says for another holder,
-// then throws FileError and tells the policy. A lock left behind by a
-// process that no longer runs is taken over at once; so is an empty lock
-// file (its writer died between creating and filling it) once it is a
-// second old. Something that can never be a lock file (a folder, a link, a
-// device in its place) fails at once.
+// to), created 0600 with O_EXCL in the folder the file was checked in, and
+// holding the holder's process id, program and host as Qt's QLockFile
+// writes them, so older copies of the program honour it too. Waits as the
+// policy says for another holder, then throws FileError and tells the
+// policy. A lock left behind by a process that no longer runs is taken over
+// at once; so is an empty lock file (its writer died between creating and
+// filling it) once it is a second old. Something that can never be a lock
+// file (a folder, a link, a device in its place) fails at once.
 class FileLock {
 public:
     FileLock(const QString& path, LockPolicy& policy);
+    ~FileLock();
     FileLock(const FileLock&) = delete;
     FileLock& operator=(const FileLock&) = delete;
 
 private:
-    QLockFile m_lock;
+    struct Held;
+    std::unique_ptr<Held> m_held;
 };
 
 } // namespace quenby

@@ -182,4 +182,36 @@ TEST_P(StartFaults, ToldWhatWentWrongAndLive) {
 INSTANTIATE_TEST_SUITE_P(Starts, StartFaults, ::testing::ValuesIn(kStartRows),
                          quenby::test::RowName());
 
+// An installed copy whose home folder does not exist has no folder for its
+// files at all. Nothing is made up and nothing is written elsewhere: the
+// start fails as any start without its files does, the window stays live,
+// and the first save names why there is nowhere to save.
+TEST_F(FaultWindow, NoFolderAtAllIsNamedByTheFirstSave) {
+    const QTemporaryDir parent;
+    const QByteArray missing = QFile::encodeName(parent.path()) + "/missing";
+    const test::EnvironmentVariable home("HOME", missing.constData());
+    const test::EnvironmentVariable xdg("XDG_CONFIG_HOME", nullptr);
+    struct ChosenFolder : ProgramFolder {
+        QString chosen = QtProgramFolder::choose(QStringLiteral("/usr/bin"));
+        QString path() const override { return chosen; }
+    } noFolder;
+    EXPECT_EQ(noFolder.chosen, QString());
+    EXPECT_FALSE(QFileInfo::exists(QString::fromLocal8Bit(missing)));
+
+    dialogs.answers = {Answer::Ok, Answer::Ok};
+    Skivler s({clipboard, dialogs, noFolder});
+    s.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&s));
+    ASSERT_EQ(dialogs.shown.size(), 1u);
+    EXPECT_EQ(dialogs.shown[0].text, QLatin1String(kStartupError));
+    click(s.yesRemember);
+    type(s.Text1, QStringLiteral("Zq"));
+    ASSERT_EQ(dialogs.shown.size(), 2u) << "told once";
+    EXPECT_TRUE(dialogs.shown[1].text.contains(kSaveError)) << dialogs.shown[1].text.toStdString();
+    EXPECT_TRUE(dialogs.shown[1].text.contains(
+        QStringLiteral("the home folder %1 does not exist").arg(QString::fromLocal8Bit(missing))))
+        << dialogs.shown[1].text.toStdString();
+    EXPECT_TRUE(s.Text2->text().endsWith(QLatin1String("Zq"))) << "live";
+}
+
 } // namespace

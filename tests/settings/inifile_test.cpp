@@ -305,6 +305,51 @@ TEST(IniErrors, FullDiskLeavesOldFileWhole) {
     EXPECT_EQ(folder.entries(), QStringList{"qnb.ini"}) << "temporary and lock files removed";
 }
 
+// In a folder others may write (world-writable, or sticky and not the
+// user's), a file of another user could be swapped for a link by its owner
+// at any moment, so it is neither read nor rewritten; in the user's own
+// folder it is read and replaced as before. Root plays the user; the other
+// user is uid 65534.
+TEST(IniErrors, FileOfAnotherUserInASharedFolderIsRefused) {
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "files of another user need root to make";
+    const struct {
+        const char* name;
+        mode_t folderMode;
+        uid_t folderOwner;
+        bool refused;
+    } rows[] = {
+        {"OwnFolder", 0755, 0, false},
+        {"WorldWritable", 0777, 0, true},
+        {"StickyOfOurs", 01777, 0, true},
+        {"StickyOfAnother", 01755, 65534, true},
+    };
+    const QByteArray theirs = "[Default]\r\nA=theirs\r\n";
+    for (const auto& row : rows) {
+        for (const FileOperation& op : kOperations) {
+            SCOPED_TRACE(std::string(row.name) + " " + op.name);
+            const TempFolder folder;
+            const QByteArray dir = QFile::encodeName(folder.path());
+            const QString path = folder.file("qnb.ini");
+            writeBytes(path, theirs);
+            ASSERT_EQ(::chown(QFile::encodeName(path).constData(), 65534, 65534), 0);
+            ASSERT_EQ(::chown(dir.constData(), row.folderOwner, 0), 0);
+            ASSERT_EQ(::chmod(dir.constData(), row.folderMode), 0);
+            try {
+                op.run(path);
+                EXPECT_FALSE(row.refused) << "no FileError";
+            } catch (const FileError& e) {
+                EXPECT_TRUE(row.refused) << e.what();
+                EXPECT_TRUE(e.reason().contains("belongs to another user")) << e.what();
+            }
+            if (row.refused) {
+                EXPECT_EQ(readBytes(path), theirs);
+                EXPECT_EQ(QFileInfo(path).ownerId(), 65534u);
+            }
+        }
+    }
+}
+
 // A lock file left empty (its writer died between creating and filling it)
 // would otherwise block every write for Qt's stale time of 30 s.
 TEST(IniLock, OldEmptyLockFileIsTakenOver) {

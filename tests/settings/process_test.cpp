@@ -4,6 +4,7 @@
 #include "settings/fileaccess.h"
 #include "settings/inifile.h"
 #include "settings/initext.h"
+#include "settings/savedtexts.h"
 #include "test_support.h"
 
 #include <QElapsedTimer>
@@ -12,7 +13,9 @@
 #include <gtest/gtest.h>
 #include <iostream>
 #include <random>
+#include <sys/stat.h>
 #include <thread>
+#include <unistd.h>
 
 using namespace quenby;
 using namespace quenby::test;
@@ -172,6 +175,97 @@ TEST(SettingsProcesses, LockOfKilledProgramIsTakenOver) {
     IniWrite(path, "Default", "A", "1");
     EXPECT_EQ(readBytes(path), "[Default]\r\nA=1\r\n");
     EXPECT_FALSE(QFileInfo::exists(path + ".lock"));
+}
+
+// Another user swaps the saved texts' name for a link to a file of the
+// user's and back, as fast as it can, in a folder anyone may write (and in a
+// sticky one), while the user's copy saves and reads the file over and over.
+// The file the link leads to never changes and is never read; what is saved
+// lands in the folder or is refused. A write by the path after its check
+// lands in that file within these rounds (three runs out of three).
+TEST(SettingsProcesses, NameSwappedForALinkNeverLeadsAWriteAstray) {
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "the other user needs a uid of its own: run as root";
+    const QByteArray mine = "my own file\r\n";
+    // Once the user's file stands in a sticky folder, the other user can no
+    // longer move it: fewer rounds show that.
+    const struct {
+        mode_t mode;
+        int rounds;
+    } folders[] = {{0777, 20000}, {01777, 300}};
+    for (const auto [mode, rounds] : folders) {
+        SCOPED_TRACE(mode);
+        const TempFolder shared;
+        const TempFolder own;
+        ASSERT_EQ(::chmod(QFile::encodeName(shared.path()).constData(), mode), 0);
+        const QString victim = own.file("diary");
+        writeBytes(victim, mine);
+        ASSERT_EQ(::chmod(QFile::encodeName(victim).constData(), 0600), 0);
+
+        QProcess swapper;
+        startChild(swapper, {"swap", shared.path(), "qnbtext.ini", victim}, "swapping");
+        LockPolicy policy;
+        int saved = 0;
+        int refused = 0;
+        int read = 0;
+        for (int round = 0; round < rounds; ++round) {
+            try {
+                TxtSave(shared.path(), "qnbtext.ini", QStringLiteral("typed %1").arg(round),
+                        policy);
+                ++saved;
+            } catch (const FileError&) {
+                ++refused;
+            }
+            try {
+                ASSERT_FALSE(TxtLoad(shared.path()).contains("my own")) << "round " << round;
+                ++read;
+            } catch (const FileError&) {
+            }
+        }
+        EXPECT_EQ(swapper.state(), QProcess::Running)
+            << "the swapper stopped: " << swapper.readAllStandardError().toStdString();
+        killChild(swapper);
+        EXPECT_EQ(readBytes(victim), mine);
+        EXPECT_EQ(modeOf(victim), 0600u);
+        EXPECT_EQ(QFileInfo(victim).ownerId(), ::geteuid());
+        EXPECT_EQ(saved + refused, rounds);
+        std::cout << "[ figures  ] folder " << std::oct << mode << std::dec << ": " << saved
+                  << " saves landed, " << refused << " refused, " << read
+                  << " reads of the user's own file\n";
+    }
+}
+
+// Two copies save the input text over and over into one folder, as two
+// windows would, while a third reads it: every read is the whole text of one
+// of them, and the file ends as the last writer left it.
+TEST(SettingsProcesses, TwoCopiesSavingTextsLeaveWholeFiles) {
+    const TempFolder folder;
+    const QString first = QString(20000, QLatin1Char('a'));
+    const QString second = QString(30000, QLatin1Char('b'));
+    QProcess a;
+    QProcess b;
+    startChild(a, {"texts", folder.path(), first, "300"});
+    startChild(b, {"texts", folder.path(), second, "300"});
+    int reads = 0;
+    while (a.state() != QProcess::NotRunning || b.state() != QProcess::NotRunning) {
+        a.waitForFinished(1);
+        b.waitForFinished(1);
+        try {
+            const QString text = TxtLoad(folder.path());
+            // Empty only as made by the first save's preparation.
+            ASSERT_TRUE(text == first || text == second || (text.isEmpty() && reads == 0))
+                << "a torn file of " << text.size();
+            reads += text.isEmpty() ? 0 : 1;
+        } catch (const FileError&) {
+            // not yet made
+        }
+    }
+    for (QProcess* child : {&a, &b})
+        ASSERT_EQ(child->exitCode(), 0) << child->readAllStandardError().toStdString();
+    const QString last = TxtLoad(folder.path());
+    EXPECT_TRUE(last == first || last == second);
+    EXPECT_EQ(folder.entries(), QStringList{"qnbtext.ini"}) << "no temporary file stays";
+    std::cout << "[ figures  ] " << reads << " whole reads while two copies saved\n";
 }
 
 } // namespace

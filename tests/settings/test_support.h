@@ -97,4 +97,29 @@ inline std::string shown(const QByteArray& bytes) {
     return out;
 }
 
+// Sets (or, given nullptr, unsets) an environment variable while it lives.
+class EnvironmentVariable {
+public:
+    EnvironmentVariable(const char* name, const char* value)
+        : m_name(name), m_had(qEnvironmentVariableIsSet(name)), m_old(qgetenv(name)) {
+        if (value)
+            qputenv(name, value);
+        else
+            qunsetenv(name);
+    }
+    ~EnvironmentVariable() {
+        if (m_had)
+            qputenv(m_name, m_old);
+        else
+            qunsetenv(m_name);
+    }
+    EnvironmentVariable(const EnvironmentVariable&) = delete;
+    EnvironmentVariable& operator=(const EnvironmentVariable&) = delete;
+
+private:
+    const char* m_name;
+    bool m_had;
+    QByteArray m_old;
+};
+
 } // namespace quenby::test
