@@ -1,4 +1,5 @@
 #include "window/platform.h"
+#include "window/quitsignals.h"
 #include "window/skivler.h"
 
 #include <QApplication>
@@ -7,6 +8,7 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("quenby"));
     Skivler::prepareApplication();
+    quenby::quitOnTerminationSignals();
 
     quenby::QtClipboard clipboard;
     quenby::QtDialogs dialogs;
