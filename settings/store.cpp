@@ -6,6 +6,7 @@
 #include "settings/savedtexts.h"
 
 #include <QMetaObject>
+#include <QScopeGuard>
 #include <algorithm>
 #include <exception>
 
@@ -52,19 +53,25 @@ void Store::storeSetting(const QString& key, const QString& value) {
     queue({Purpose::One, {{Step::Setting, key, value}}});
 }
 
+bool Store::isTextAlone(const Job& job) {
+    return job.purpose == Purpose::One && job.steps.front().kind == Step::Text;
+}
+
 void Store::storeText() {
+    const Clock::time_point now = Clock::now();
+    Job job{Purpose::One, {{Step::Text, {}, {}}}, now, now + kTextPause};
     {
         // A text write that has not started yet would write an older text
         // than this one: it goes, and this one takes its turn at the end.
         std::lock_guard<std::mutex> lock(m_mutex);
-        m_jobs.erase(std::remove_if(m_jobs.begin(), m_jobs.end(),
-                                    [](const Job& job) {
-                                        return job.purpose == Purpose::One &&
-                                               job.steps.front().kind == Step::Text;
-                                    }),
-                     m_jobs.end());
+        const auto waiting = std::find_if(m_jobs.begin(), m_jobs.end(), isTextAlone);
+        if (waiting != m_jobs.end()) {
+            job.firstAsked = waiting->firstAsked;
+            m_jobs.erase(waiting);
+        }
+        job.startAt = std::min(job.startAt, job.firstAsked + kTextMaxWait);
     }
-    queue({Purpose::One, {{Step::Text, {}, {}}}});
+    queue(std::move(job));
 }
 
 void Store::storeAll() {
@@ -123,6 +130,9 @@ void Store::finish() {
 
 void Store::waitIdle() {
     std::unique_lock<std::mutex> lock(m_mutex);
+    m_hurry = true;
+    m_changed.notify_all();
+    const auto calm = qScopeGuard([this] { m_hurry = false; });
     for (;;) {
         const auto textWanted = [this] { return m_textAsked && !m_givenText; };
         m_changed.wait(lock, [&] { return (!m_running && m_jobs.empty()) || textWanted(); });
@@ -142,6 +152,11 @@ void Store::run() {
         m_changed.wait(lock, [this] { return m_stopping || !m_jobs.empty(); });
         if (m_jobs.empty())
             return; // stopping, with nothing left to write
+        const Clock::time_point startAt = m_jobs.front().startAt;
+        if (isTextAlone(m_jobs.front()) && !m_hurry && !m_stopping && Clock::now() < startAt) {
+            m_changed.wait_until(lock, startAt);
+            continue; // the queue may have changed meanwhile
+        }
         const Job job = std::move(m_jobs.front());
         m_jobs.pop_front();
         m_running = true;

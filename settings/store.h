@@ -4,6 +4,7 @@
 
 #include <QObject>
 #include <QString>
+#include <chrono>
 #include <condition_variable>
 #include <deque>
 #include <functional>
@@ -23,7 +24,12 @@
 // text: the background thread asks the user-interface thread for the text
 // as it is when the write starts. So a text write still waiting when a newer
 // one is queued is dropped (only the newest text is written), and no copy of
-// a big text waits in the queue while the user goes on typing. The results
+// a big text waits in the queue while the user goes on typing. A text
+// write also waits for a pause in typing (kTextPause), though never longer
+// than kTextMaxWait after the first change it stands for: each write of a big
+// text costs the user-interface thread a copy of the text (its next edit
+// cannot share it with the write), and the writing thread a core, so a text
+// of many megabytes is not rewritten at every key. The results
 // come back to the user-interface thread in order, and the rules run there:
 //
 // - a failed write is told once per run of failures: the next failure is told
@@ -79,6 +85,10 @@ private:
     LockPolicy m_lockPolicy;
 };
 
+// How long a text write waits for a pause in typing, and at most.
+inline constexpr std::chrono::milliseconds kTextPause{150};
+inline constexpr std::chrono::milliseconds kTextMaxWait{1000};
+
 class Store : public QObject {
     Q_OBJECT
 public:
@@ -121,9 +131,14 @@ private:
         QString value;
         const char* fileName = nullptr; // of an emptying
     };
+    using Clock = std::chrono::steady_clock;
     struct Job {
         Purpose purpose;
         std::vector<Step> steps; // written in order, up to the first failure
+        // A text write alone waits for a pause in typing, until startAt;
+        // firstAsked is when the oldest text it stands for was asked for.
+        Clock::time_point firstAsked{};
+        Clock::time_point startAt{};
     };
     struct Result {
         Purpose purpose;
@@ -131,6 +146,7 @@ private:
         std::vector<const char*> notEmptied; // of a failed emptying
     };
 
+    static bool isTextAlone(const Job& job);
     void queue(Job job);
     void queueAll();
     void run();
@@ -157,6 +173,7 @@ private:
     bool m_textAsked = false; // the running job waits for the text
     std::optional<QString> m_givenText;
     bool m_stopping = false;
+    bool m_hurry = false; // finish() waits: no text write waits for a pause
 
     // The rules' state, on the user-interface thread.
     bool m_failureTold = false;
