@@ -220,7 +220,7 @@ private:
     void setDefaults();
 
     // The control of a settings row.
-    QWidget* control(const quenby::SettingRow& row) const;
+    QWidget* controlOf(const quenby::SettingRow& row) const;
     void setNumber(const quenby::SettingRow& row, int value);
     void setText(const quenby::SettingRow& row, const QString& text);
     // Restores one setting at start-up; false when the stored value was

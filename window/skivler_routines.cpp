@@ -225,7 +225,7 @@ QString Skivler::textsPath() const {
 
 // --- The controls of the key table.
 
-QWidget* Skivler::control(const SettingRow& row) const {
+QWidget* Skivler::controlOf(const SettingRow& row) const {
     if (row.kind == SettingKind::CaseOption)
         return frameCase;
     return findChild<QWidget*>(QString::fromLatin1(row.control), Qt::FindDirectChildrenOnly);
@@ -235,11 +235,11 @@ void Skivler::setNumber(const SettingRow& row, int value) {
     if (row.kind == SettingKind::CaseOption)
         Option2[std::size_t(value)]->setChecked(true);
     else
-        static_cast<CheckBox*>(control(row))->setValue(value);
+        static_cast<CheckBox*>(controlOf(row))->setValue(value);
 }
 
 void Skivler::setText(const SettingRow& row, const QString& text) {
-    static_cast<LineBox*>(control(row))->setText(text);
+    static_cast<LineBox*>(controlOf(row))->setText(text);
 }
 
 bool Skivler::restoreRow(const SettingRow& row) {
@@ -260,7 +260,7 @@ int Skivler::numberValue(const SettingRow& row) const {
                 return b->index();
         return -1;
     case SettingKind::CheckBox:
-        return static_cast<CheckBox*>(control(row))->value();
+        return static_cast<CheckBox*>(controlOf(row))->value();
     case SettingKind::Slot:
     case SettingKind::Text:
         break;
@@ -277,7 +277,7 @@ QString Skivler::storedValue(const SettingRow& row) const {
     }
     case SettingKind::Slot:
     case SettingKind::Text:
-        return static_cast<LineBox*>(control(row))->text();
+        return static_cast<LineBox*>(controlOf(row))->text();
     }
     return QString();
 }
