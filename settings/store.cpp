@@ -69,7 +69,8 @@ void Store::storeText() {
             job.firstAsked = waiting->firstAsked;
             m_jobs.erase(waiting);
         }
-        job.startAt = std::min(job.startAt, job.firstAsked + kTextMaxWait);
+        job.startAt = std::max(std::min(job.startAt, job.firstAsked + kTextMaxWait),
+                               m_lastTextEnd + kTextRest * m_lastTextCost);
     }
     queue(std::move(job));
 }
@@ -179,9 +180,15 @@ Store::Result Store::runJob(const Job& job) {
             case Step::Setting:
                 m_files->writeSetting(step->key, step->value);
                 break;
-            case Step::Text:
+            case Step::Text: {
+                const Clock::time_point start = Clock::now();
                 m_files->writeText(textNow());
+                const Clock::time_point end = Clock::now();
+                std::lock_guard<std::mutex> lock(m_mutex);
+                m_lastTextEnd = end;
+                m_lastTextCost = end - start;
                 break;
+            }
             case Step::Empty:
                 m_files->empty(step->fileName);
                 break;

@@ -26,10 +26,12 @@
 // one is queued is dropped (only the newest text is written), and no copy of
 // a big text waits in the queue while the user goes on typing. A text
 // write also waits for a pause in typing (kTextPause), though never longer
-// than kTextMaxWait after the first change it stands for: each write of a big
-// text costs the user-interface thread a copy of the text (its next edit
-// cannot share it with the write), and the writing thread a core, so a text
-// of many megabytes is not rewritten at every key. The results
+// than kTextMaxWait after the first change it stands for, and a text write
+// starts no sooner after the last one ended than kTextRest times as long as
+// that one took: each write of a big text costs the user-interface thread a
+// copy of the text (its next edit cannot share it with the write) and the
+// writing thread a core, so the text is rewritten at most a fifth of the time
+// however big it grows, and not at every key. The results
 // come back to the user-interface thread in order, and the rules run there:
 //
 // - a failed write is told once per run of failures: the next failure is told
@@ -88,6 +90,7 @@ private:
 // How long a text write waits for a pause in typing, and at most.
 inline constexpr std::chrono::milliseconds kTextPause{150};
 inline constexpr std::chrono::milliseconds kTextMaxWait{1000};
+inline constexpr int kTextRest = 4;
 
 class Store : public QObject {
     Q_OBJECT
@@ -174,6 +177,9 @@ private:
     std::optional<QString> m_givenText;
     bool m_stopping = false;
     bool m_hurry = false; // finish() waits: no text write waits for a pause
+    // When the last text write ended, and how long it took.
+    std::chrono::steady_clock::time_point m_lastTextEnd{};
+    std::chrono::steady_clock::duration m_lastTextCost{};
 
     // The rules' state, on the user-interface thread.
     bool m_failureTold = false;
