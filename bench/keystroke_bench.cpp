@@ -133,9 +133,8 @@ int main(int argc, char** argv) {
                    : std::vector<Case>{
                          {Shape::Lines, 32 * 1024, 100},       {Shape::Lines, 1024 * 1024, 40},
                          {Shape::Lines, 10 * 1024 * 1024, 10}, {Shape::Lines, 100 * 1024 * 1024, 5},
-                         {Shape::Paragraph, 100 * 1000, 40},
-                         {Shape::NoBreak, 64 * 1024, 20},      {Shape::NoBreak, 256 * 1024, 10},
-                         {Shape::NoBreak, 1024 * 1024, 10}};
+                         {Shape::Paragraph, 100 * 1000, 40},   {Shape::NoBreak, 64 * 1024, 20},
+                         {Shape::NoBreak, 256 * 1024, 10},     {Shape::NoBreak, 1024 * 1024, 10}};
     for (Case c : cases) {
         const QString name =
             QStringLiteral("%1:%2").arg(QString::fromLatin1(caseName(c.shape))).arg(c.chars);
