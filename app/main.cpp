@@ -3,6 +3,7 @@
 #include "cli/usage.h"
 #include "settings/programfolder.h"
 #include "window/platform.h"
+#include "window/quitsignals.h"
 #include "window/skivler.h"
 #include "window/translations.h"
 
@@ -50,6 +51,7 @@ int main(int argc, char** argv) {
     QApplication::setApplicationName(QStringLiteral("quenby"));
     quenby::installQtTranslations(QLocale());
     Skivler::prepareApplication();
+    quenby::quitOnTerminationSignals();
 
     quenby::QtClipboard clipboard;
     quenby::QtDialogs dialogs;

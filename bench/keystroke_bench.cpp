@@ -167,6 +167,7 @@ int main(int argc, char** argv) {
                                 {Shape::Lines, 10 * kMiB, 10, Where::Middle},
                                 {Shape::Lines, 10 * kMiB, 10, Where::End, false},
                                 {Shape::Lines, 10 * kMiB, 10, Where::Middle, false},
+                                {Shape::Lines, 100 * kMiB, 5},
                                 {Shape::Paragraph, 100 * 1000, 40},
                                 {Shape::Paragraph, 10 * kMiB, 10, Where::End, true, false},
                                 {Shape::Paragraph, 10 * kMiB, 10, Where::Middle, true, false},

@@ -2,7 +2,7 @@
 
 #include "cli/arguments.h"
 #include "cli/filter.h"
-#include "cli/storedsettings.h"
+#include "cli/settingsoptions.h"
 #include "cli/systemreason.h"
 #include "cli/usage.h"
 #include "settings/fileaccess.h"

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "engine/strip.h"
+
 #include <QString>
 #include <array>
 #include <cstddef>
@@ -49,6 +51,15 @@ enum class SettingKind {
     Text,       // the strip or replace string as typed
 };
 
+// What the engine takes of a setting (at most one of the three; none for
+// the case option, which is the options' caseChoice, and for the settings the
+// engine does not use: word wrap, the clipboard, "Remember settings", slot Y).
+struct EngineUse {
+    bool StripOptions::*flag = nullptr;    // a check box: set while ticked (1)
+    QString StripOptions::*text = nullptr; // a string, or the marker
+    int slot = -1;                         // one of the engine's ten slots
+};
+
 struct SettingRow {
     Setting setting;
     const char* key;     // the key in the settings file, e.g. "StripVowels"
@@ -58,6 +69,7 @@ struct SettingRow {
     const char* defaultText; // the default of a slot or string (always empty)
     int saveAllRank;         // position in the order the save-all routine stores
     int resetRank;           // position in the order "Reset to Defaults" sets
+    EngineUse engine;
 };
 
 inline constexpr std::size_t kSettingCount = 25;
@@ -91,6 +103,14 @@ QString settingKey(Setting setting);
 // The row of a key, compared case-insensitively as the settings file does,
 // or nullptr when the program stores no such key.
 const SettingRow* findSetting(const QString& key);
+
+// The row of the window control named `control`, or nullptr.
+const SettingRow* settingOfControl(const QString& control);
+
+// Puts a setting's value where the engine takes it: number is the case
+// option's index (none of 0, 1, 2: both cases) or the check box's value, text
+// the slot's or string's text.
+void putOption(StripOptions& options, const SettingRow& row, int number, const QString& text);
 
 // The default as it would be stored: the number's digits, or the text.
 QString storedDefault(const SettingRow& row);

@@ -19,6 +19,8 @@ QString toLfBreaks(QString text) {
     return text;
 }
 
+} // namespace
+
 // The file's bytes for a text: UTF-8, each line break (LF, CR LF or a lone
 // CR) as CR LF, and one CR LF at the end, in one pass. Replacing line breaks
 // in the QString moves the text's tail once per line, which made one save of
@@ -42,14 +44,22 @@ QByteArray savedTextBytes(const QString& text) {
     return bytes;
 }
 
-} // namespace
-
 void TxtSave(const QString& folder, const QString& fileName, const QString& text,
              LockPolicy& lockPolicy) {
+    QByteArray bytes;
+    try {
+        bytes = savedTextBytes(text);
+    } catch (const std::bad_alloc&) {
+        throw outOfMemory(joinPath(folder, fileName));
+    }
+    writeSavedText(folder, fileName, bytes, lockPolicy);
+}
+
+void writeSavedText(const QString& folder, const QString& fileName, const QByteArray& bytes,
+                    LockPolicy& lockPolicy) {
     const QString path = joinPath(folder, fileName);
     prepareFile(path);
     try {
-        const QByteArray bytes = savedTextBytes(text);
         // Emptying the settings file must not fall between the read and the
         // write of another running copy's settings writer, so it takes the
         // same lock. The saved text is only ever replaced whole: the atomic

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 
 // The saved-texts file: the input text kept between runs as plain lines,
@@ -20,6 +21,12 @@ void TxtSave(const QString& folder, const QString& fileName, const QString& text
              LockPolicy& lockPolicy);
 // The same, for a single write: it may wait up to kLockWait for the lock.
 void TxtSave(const QString& folder, const QString& fileName, const QString& text);
+
+// TxtSave in two steps, so that a caller can let go of a big text before
+// the file is written: the file's bytes for a text, and the write of them.
+QByteArray savedTextBytes(const QString& text);
+void writeSavedText(const QString& folder, const QString& fileName, const QByteArray& bytes,
+                    LockPolicy& lockPolicy);
 
 // The saved input text of folder/qnbtext.ini, with LF line breaks: every
 // line break (CR LF, a lone CR or a lone LF) becomes LF, and the one that

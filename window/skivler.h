@@ -3,6 +3,7 @@
 #include "engine/strip.h"
 #include "settings/fileaccess.h"
 #include "settings/keytable.h"
+#include "settings/store.h"
 #include "window/controls.h"
 #include "window/platform.h"
 
@@ -16,12 +17,17 @@
 // The window. Every option, slot, string and text lives in one of its
 // controls, held under the names below; there is no settings object.
 // Each control's behaviour is the handler named after the control and the
-// event (noGaps_Click, yesWrap_MouseUp, A_Change, ...):
+// event (noGaps_Click, yesWrap_MouseUp, A_Change, ...). The files by role,
+// each calling only the ones below it:
+// - skivler_wiring.cpp builds the window, connects each control's events to
+//   its handlers, and finishes the writes before the window closes or the
+//   program ends;
 // - skivler_layout.cpp holds the control table: each control's place,
 //   caption and design-time look;
-// - skivler_engine.cpp holds SkivIt, the text fields and the select buttons;
-// - skivler_options.cpp the slots, the option toggles and the clipboard buttons;
-// - skivler_store.cpp start-up, iniPut, save-all, Remember and defaults.
+// - skivler_handlers.cpp holds every handler;
+// - skivler_routines.cpp the routines the handlers share: SkivIt, start-up,
+//   save-all, the defaults, iniPut and the reading and setting of controls
+//   by the key table. Writing is the store's (settings/store.h).
 class Skivler : public QWidget {
     Q_OBJECT
 public:
@@ -36,6 +42,10 @@ public:
     void SkivIt();
     // The options the controls hold now, as the engine takes them.
     quenby::StripOptions readOptions() const;
+
+    // Waits until every write queued so far is done and its failures are
+    // told. Called before the window closes and when the program ends.
+    void finishWrites();
 
     // --- Controls, created bare: their captions, places and design-time look
     // are rows of the control table (skivler_layout.cpp). Top row.
@@ -153,13 +163,14 @@ public:
     void cmdNone2_Click();
 
     // --- Routines.
-    // Stores the selected case option; false when the write failed.
-    bool CasePut();
+    // Stores the selected case option.
+    void CasePut();
     void CaseCheck();
+    // Stores every setting and the input text.
     void SaveAll();
-    // Stores a setting while "Remember settings" is ticked; false when the
-    // write failed (the user has been told).
-    bool iniPut(const QString& key, const QString& value);
+    // Stores a setting while "Remember settings" is ticked (the write itself
+    // is the store's); otherwise tries again an emptying that failed.
+    void iniPut(const QString& key, const QString& value);
     // A case option's or check box's stored value as start-up takes it (the
     // default when absent or empty); *usable is false when the stored value
     // was no 0, 1 or 2 and the default was taken instead.
@@ -174,6 +185,7 @@ public:
 protected:
     void showEvent(QShowEvent* event) override;
     void changeEvent(QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     void buildLayout();
@@ -184,11 +196,12 @@ private:
     void connectHandlers();
 
     // The slot change handling shared by the twelve slot boxes.
-    void slotChange(quenby::LineBox* box, quenby::Setting setting);
-    // The store handling of a check box: its value under key.
-    void storeCheck(quenby::CheckBox* box, quenby::Setting setting);
+    void slotChange(quenby::LineBox* box);
+    // The store handling of a check box or of the case buttons: the value
+    // under the control's key.
+    void storeControl(const QWidget* control);
     // The store handling of Auto-Copy and Auto-Paste, with their question.
-    void storeConfirmed(quenby::CheckBox* box, quenby::Setting setting, const QString& question);
+    void storeConfirmed(quenby::CheckBox* box, const QString& question);
     // Makes what the program writes into the input boxes, until the result
     // is dropped, one step that the user can undo back to the present input.
     quenby::TextArea::Replacement replacingInput();
@@ -197,51 +210,38 @@ private:
     // The Auto-Copy look, on or off.
     void showAutoCopyLook(bool on);
 
+    // The clipboard actions of "Paste Input" and "Copy Output", shared with
+    // start-up and SkivIt.
+    void pasteInput();
+    void copyOutput();
+    // Runs a clipboard action the user asked for; reports a refusal.
+    void clipboardAction(const std::function<void()>& action);
+    // "Reset to Defaults": every control to its default, both files emptied.
+    void setDefaults();
+
     // The control of a settings row.
-    QWidget* control(const quenby::SettingRow& row) const;
+    QWidget* controlOf(const quenby::SettingRow& row) const;
     void setNumber(const quenby::SettingRow& row, int value);
     void setText(const quenby::SettingRow& row, const QString& text);
     // Restores one setting at start-up; false when the stored value was
     // invalid and the default was taken instead.
     bool restoreRow(const quenby::SettingRow& row);
-    // A control's value as stored text.
+    // A control's value as stored text, and as a number (0 for a text).
     QString storedValue(const quenby::SettingRow& row) const;
+    int numberValue(const quenby::SettingRow& row) const;
 
-    // Runs a write of either file; reports a failure once per run of
-    // failures. After a write that works, writes what is pending. Returns
-    // whether the write succeeded.
-    bool storing(const std::function<void()>& write);
-    // After a run of failed writes: every setting and the input text, as the
-    // window holds them now, so that nothing shown is lost at the next start
-    // (a write that failed may have been the only one of its value, and a
-    // file may have vanished whole). Only while "Remember settings" is
-    // ticked. Throws FileError.
-    void writePending();
-    // Marks the files out of date and tells the user, once per run of failures.
+    // Every setting and the input text as the controls hold them now: what
+    // the store writes.
+    quenby::HeldState heldState() const;
+    // Tells the user that a write failed: a message box, or while the
+    // program ends, a line on standard error.
     void writeFailed(const quenby::FileError& e);
-    // Runs a clipboard action the user asked for; reports a refusal.
-    void clipboardAction(const std::function<void()>& action);
-    void saveInputText();
-    // Empties both files; a file whose emptying failed, and the ones after
-    // it, stay owed.
-    void emptyBothFiles();
-    void emptyFiles(const std::vector<const char*>& fileNames);
-    // While "Remember settings" is unticked, each change that would have
-    // been stored tries an owed emptying again: the files must not go on
-    // holding what the user asked the program to forget.
-    void emptyIfOwed();
     quenby::Answer ask(const quenby::Message& message);
 
     quenby::Platform m_platform;
     // Set while the window asks to leave a maximized or full-screen state.
     bool m_leavingFullSize = false;
-    bool m_writeFailureShown = false;
-    // Set by a failed write, cleared once writePending() has worked.
-    bool m_pendingWrites = false;
-    // The files still to be emptied after a failure, until it worked or
-    // "Remember settings" rewrote them.
-    std::vector<const char*> m_emptyingOwed;
-    // How long the writes wait for the settings file's lock: after one wait
-    // timed out, not again until the lock is free.
-    quenby::LockPolicy m_lockPolicy;
+    // Set once the program is ending: failures are no longer shown in boxes.
+    bool m_quitting = false;
+    quenby::Store m_store;
 };

@@ -176,6 +176,7 @@ TEST_P(TextExtremes, RestoredCutOrRefusedAndStoredWhole) {
                                            << entry.size() << " characters)";
     }
     // What the window wrote back reads back as it holds it.
+    s.finishWrites();
     const QString ini = folder.file(QStringLiteral("qnb.ini"));
     const std::initializer_list<std::pair<const char*, const LineBox*>> stored = {
         {"Val01", s.A},

@@ -1,6 +1,6 @@
 #include "fault_window.h"
 
-#include "cli/storedsettings.h"
+#include "cli/settingsoptions.h"
 
 #include <QDateTime>
 #include <QFile>
@@ -28,6 +28,7 @@ void FaultWindow::rememberAState(Skivler& s) {
     type(s.A, QStringLiteral("K"));
     type(s.StripString, QStringLiteral("is"));
     s.ReplaceString->setText(QStringLiteral("[was]=").repeated(200));
+    s.finishWrites();
 }
 
 namespace {

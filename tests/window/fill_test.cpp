@@ -46,6 +46,7 @@ TEST_F(FillTest, ABigTextIsWholeForTheHandlersWhileItsDocumentFills) {
     EXPECT_EQ(s.Text4->text(), text);
     EXPECT_EQ(s.Text2->text(), output);
     EXPECT_EQ(clipboard.text, output);
+    s.finishWrites();
     EXPECT_EQ(TxtLoad(folder.path()), text);
 
     click(s.cmdAll1);

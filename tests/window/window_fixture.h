@@ -31,6 +31,8 @@ protected:
     }
 
     QByteArray bytes(const char* name) const {
+        if (w)
+            w->finishWrites();
         QFile f(folder.file(QString::fromLatin1(name)));
         return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
     }
@@ -40,13 +42,21 @@ protected:
         f.write(content);
     }
 
+    // The window saves in the background: the helpers that act as the user
+    // wait for the writes an action queued, and for their failures to be told.
+    static void writesDone(QWidget* control) {
+        if (auto* window = qobject_cast<Skivler*>(control->window()))
+            window->finishWrites();
+    }
     // Clicks a control the way a person does: press and release inside it.
     static void click(QWidget* control, Qt::MouseButton button = Qt::LeftButton) {
         QTest::mouseClick(control, button, Qt::NoModifier, QPoint(4, control->height() / 2));
+        writesDone(control);
     }
     static void pressSpace(QWidget* control) {
         control->setFocus();
         QTest::keyClick(control, Qt::Key_Space);
+        writesDone(control);
     }
     // Types text at the end of a box, one key per character. The end of a
     // text area is the end of its whole text, also while its document fills.
@@ -68,6 +78,7 @@ protected:
             QTest::sendKeyEvent(QTest::Click, box, Qt::Key_unknown, text.mid(i, n), Qt::NoModifier);
             i += n - 1;
         }
+        writesDone(box);
     }
     // What a box's document itself holds, read afresh, with LF line breaks
     // and the no-break space kept.

@@ -3,11 +3,12 @@
 
 using namespace quenby;
 
-namespace {
+// Every handler of the window, one per control and event, in the order of
+// the window: the text fields, the character slots, the option toggles, the
+// clipboard and text buttons, "Remember settings" and "Reset to Defaults".
+// They call the shared routines of skivler_routines.cpp and no other file.
 
-QString digits(int value) {
-    return QString::number(value);
-}
+namespace {
 
 Message confirmation(const QString& text) {
     Message m;
@@ -21,56 +22,116 @@ Message confirmation(const QString& text) {
 
 } // namespace
 
+// --- The input, strip-string and replace fields.
+
+void Skivler::Text1_Change() {
+    SkivIt();
+    if (yesRemember->value() == 1)
+        m_store.storeText();
+    else
+        m_store.emptyIfPending();
+}
+
+void Skivler::Text4_Change() {
+    Text1->setText(Text4->text());
+}
+
+void Skivler::StripString_Change() {
+    if (StripString->text().isEmpty()) {
+        ReplaceString->setText(QString());
+        Label6->setEnabled(false);
+        ReplaceString->setEnabled(false);
+    } else {
+        Label6->setEnabled(true);
+        ReplaceString->setEnabled(true);
+    }
+    storeControl(StripString);
+    SkivIt();
+}
+
+void Skivler::ReplaceString_Change() {
+    storeControl(ReplaceString);
+    SkivIt();
+}
+
+void Skivler::selectShown(TextArea* wrapping, TextArea* plain, bool all) {
+    TextArea* target = yesWrap->value() == 1 ? wrapping : plain;
+    target->finishFill();
+    target->setFocus(Qt::OtherFocusReason);
+    QTextCursor cursor = target->textCursor();
+    cursor.setPosition(0);
+    if (all)
+        cursor.movePosition(QTextCursor::End, QTextCursor::KeepAnchor);
+    target->setTextCursor(cursor);
+}
+
+void Skivler::cmdAll1_Click() {
+    selectShown(Text1, Text4, true);
+}
+
+void Skivler::cmdNone1_Click() {
+    selectShown(Text1, Text4, false);
+}
+
+void Skivler::cmdAll2_Click() {
+    selectShown(Text2, Text5, true);
+}
+
+void Skivler::cmdNone2_Click() {
+    selectShown(Text2, Text5, false);
+}
+
 // --- Character slots.
 
-void Skivler::slotChange(LineBox* box, Setting setting) {
+void Skivler::slotChange(LineBox* box) {
     // Cutting the text raises this handling again, nested, for the cut text.
     box->setText(firstCharacter(box->text()));
-    iniPut(settingKey(setting), box->text());
+    storeControl(box);
     SkivIt();
 }
 
 void Skivler::A_Change() {
-    slotChange(A, Setting::Val01);
+    slotChange(A);
 }
 void Skivler::aa_Change() {
-    slotChange(aa, Setting::Val02);
+    slotChange(aa);
 }
 void Skivler::E_Change() {
-    slotChange(E, Setting::Val03);
+    slotChange(E);
 }
 void Skivler::ee_Change() {
-    slotChange(ee, Setting::Val04);
+    slotChange(ee);
 }
 void Skivler::I_Change() {
-    slotChange(I, Setting::Val05);
+    slotChange(I);
 }
 void Skivler::ii_Change() {
-    slotChange(ii, Setting::Val06);
+    slotChange(ii);
 }
 void Skivler::O_Change() {
-    slotChange(O, Setting::Val07);
+    slotChange(O);
 }
 void Skivler::oo_Change() {
-    slotChange(oo, Setting::Val08);
+    slotChange(oo);
 }
 void Skivler::U_Change() {
-    slotChange(U, Setting::Val09);
+    slotChange(U);
 }
 void Skivler::uu_Change() {
-    slotChange(uu, Setting::Val10);
+    slotChange(uu);
 }
 void Skivler::Y_Change() {
-    slotChange(Y, Setting::Val11);
+    slotChange(Y);
 }
 void Skivler::yy_Change() {
-    slotChange(yy, Setting::Val12);
+    slotChange(yy);
 }
 
 void Skivler::cmdClearVowels_Click() {
     sus->setValue(1);
-    for (LineBox* slot : {A, E, I, O, U, Y, aa, ee, ii, oo, uu, yy})
-        slot->setText(QString());
+    for (const SettingRow* row : resetOrder())
+        if (row->kind == SettingKind::Slot)
+            setText(*row, QString());
     sus->setValue(0);
     SkivIt();
 }
@@ -81,7 +142,7 @@ void Skivler::noVowels_Click() {
 }
 
 void Skivler::noVowels_MouseUp(Qt::MouseButton, Qt::KeyboardModifiers, QPoint) {
-    storeCheck(noVowels, Setting::StripVowels);
+    storeControl(noVowels);
 }
 
 void Skivler::noY_Click() {
@@ -89,18 +150,14 @@ void Skivler::noY_Click() {
 }
 
 void Skivler::noY_KeyUp(int, Qt::KeyboardModifiers) {
-    storeCheck(noY, Setting::incY);
+    storeControl(noY);
 }
 
 void Skivler::noY_MouseUp(Qt::MouseButton, Qt::KeyboardModifiers, QPoint) {
-    storeCheck(noY, Setting::incY);
+    storeControl(noY);
 }
 
 // --- Option toggles.
-
-void Skivler::storeCheck(CheckBox* box, Setting setting) {
-    iniPut(settingKey(setting), digits(box->value()));
-}
 
 void Skivler::noGaps_Click() {
     SkivIt();
@@ -116,19 +173,19 @@ void Skivler::yesCase_Click() {
 }
 
 void Skivler::noGaps_MouseUp(Qt::MouseButton, Qt::KeyboardModifiers, QPoint) {
-    storeCheck(noGaps, Setting::StripSpaces);
+    storeControl(noGaps);
 }
 void Skivler::noNums_MouseUp(Qt::MouseButton, Qt::KeyboardModifiers, QPoint) {
-    storeCheck(noNums, Setting::StripNumbers);
+    storeControl(noNums);
 }
 void Skivler::noPunc_MouseUp(Qt::MouseButton, Qt::KeyboardModifiers, QPoint) {
-    storeCheck(noPunc, Setting::StripPunctuation);
+    storeControl(noPunc);
 }
 void Skivler::yesCase_MouseUp(Qt::MouseButton, Qt::KeyboardModifiers, QPoint) {
-    storeCheck(yesCase, Setting::SameCase);
+    storeControl(yesCase);
 }
 void Skivler::yesWrap_MouseUp(Qt::MouseButton, Qt::KeyboardModifiers, QPoint) {
-    storeCheck(yesWrap, Setting::WrapText);
+    storeControl(yesWrap);
 }
 
 void Skivler::yesWrap_Click() {
@@ -148,36 +205,14 @@ void Skivler::Option2_MouseUp(int, Qt::MouseButton, Qt::KeyboardModifiers, QPoin
     CasePut();
 }
 
-bool Skivler::CasePut() {
-    for (OptionButton* b : Option2)
-        if (b->isChecked())
-            return iniPut(settingKey(Setting::CaseOption), digits(b->index()));
-    return true;
-}
-
-void Skivler::CaseCheck() {
-    if (std::none_of(Option2.begin(), Option2.end(),
-                     [](OptionButton* b) { return b->isChecked(); }))
-        Option2[2]->setChecked(true);
-}
-
 // --- Clipboard and text buttons.
 
-TextArea::Replacement Skivler::replacingInput() {
-    return TextArea::Replacement(Text1->text(), {Text1, Text4});
-}
-
 void Skivler::cmdInput_Click() {
-    const TextArea::Replacement undoable = replacingInput();
-    Text1->setText(m_platform.clipboard.GetText());
-    Text4->setText(Text1->text());
-    // Text1 may already have held that text and raised no Change: compute here too.
-    SkivIt();
+    pasteInput();
 }
 
 void Skivler::cmdOutput_Click() {
-    m_platform.clipboard.Clear();
-    m_platform.clipboard.SetText(Text2->text());
+    copyOutput();
 }
 
 void Skivler::cmdOutToIn_Click() {
@@ -215,16 +250,16 @@ void Skivler::yesCopy_Click() {
     showAutoCopyLook(on);
 }
 
-void Skivler::storeConfirmed(CheckBox* box, Setting setting, const QString& question) {
+void Skivler::storeConfirmed(CheckBox* box, const QString& question) {
     if (box->value() == 1 && ask(confirmation(question)) != Answer::Yes) {
         box->setValue(0);
         return;
     }
-    iniPut(settingKey(setting), digits(box->value()));
+    storeControl(box);
 }
 
 void Skivler::yesCopy_MouseUp(Qt::MouseButton, Qt::KeyboardModifiers, QPoint) {
-    storeConfirmed(yesCopy, Setting::AutoCopy,
+    storeConfirmed(yesCopy,
                    QStringLiteral("If Auto-copy is used (with Settings Remembered enabled)\r\n"
                                   "the clipboard contents will be modified at run-time.\r\n"
                                   "\r\n"
@@ -232,9 +267,24 @@ void Skivler::yesCopy_MouseUp(Qt::MouseButton, Qt::KeyboardModifiers, QPoint) {
 }
 
 void Skivler::yesPaste_MouseUp(Qt::MouseButton, Qt::KeyboardModifiers, QPoint) {
-    storeConfirmed(yesPaste, Setting::AutoPaste,
+    storeConfirmed(yesPaste,
                    QStringLiteral("Auto-paste will over-ride and replace any saved texts\r\n"
                                   "with whatvever text is on the clipboard at run-time.\r\n"
                                   "\r\n"
                                   "Turn Auto-Paste On?"));
+}
+
+// --- "Remember settings" and "Reset to Defaults".
+
+void Skivler::yesRemember_Click() {
+    if (sus->value() == 1)
+        return;
+    if (yesRemember->value() == 1)
+        SaveAll();
+    else
+        m_store.emptyBoth();
+}
+
+void Skivler::cmdDefaults_Click() {
+    setDefaults();
 }
