@@ -6,6 +6,7 @@
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("quenby"));
+    QGuiApplication::setDesktopFileName(QStringLiteral(QUENBY_APP_ID));
     Skivler::prepareApplication();
 
     quenby::QtClipboard clipboard;
