@@ -8,11 +8,14 @@
 #   quenby-dbgsym_VERSION-REVISION_ARCH.deb   their debugging symbols
 #   quenby_VERSION-REVISION_ARCH.changes, .buildinfo
 # DEB_BUILD_OPTIONS passes through: DEB_BUILD_OPTIONS=nocheck leaves the
-# tests out of the package build.
+# tests out of the package build. Unset, it is "terse": the log shows the
+# build's progress and each failing test, not every command and test line
+# (DEB_BUILD_OPTIONS= gives the whole log, as Debian's build machines keep).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build=${BUILD:-build}
 jobs=${JOBS:-$(nproc)}
+export DEB_BUILD_OPTIONS=${DEB_BUILD_OPTIONS-terse}
 
 version=$(dpkg-parsechangelog -S Version)
 out=$build/package
