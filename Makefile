@@ -37,7 +37,7 @@ run: setup-run
 	@test -f $(BUILD)/CMakeCache.txt || \
 		$(CONFIGURE) -DQUENBY_BUILD_TESTS=OFF -DQUENBY_BUILD_BENCH=OFF
 	@cmake --build $(BUILD) -j $(JOBS) --target quenby
-	./$(BUILD)/quenby
+	$(BUILD)/quenby
 
 test: build
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
