@@ -5,24 +5,39 @@ BUILD_TYPE ?= RelWithDebInfo
 JOBS ?= $(shell nproc)
 # Under CI (CI=true) every build treats compiler warnings as errors.
 WERROR := $(if $(filter true,$(CI)),-DQUENBY_WERROR=ON)
+CONFIGURE := cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=$(BUILD_TYPE) $(WERROR)
+# cmake --build runs make again, which would name every folder it enters.
+MAKEFLAGS += --no-print-directory
 
-.PHONY: all setup configure build run test bench package package-check format format-check \
-	clean test-sanitize fuzz-build fuzz
+.PHONY: all setup setup-run configure build run test bench package package-check format \
+	format-check clean test-sanitize fuzz-build fuzz
 
 all: build
 
+# The Debian packages every target needs, from debian/control: everything,
+# or for `make run` only what building and running need.
 setup:
 	@bash scripts/setup.sh
+setup-run:
+	@bash scripts/setup.sh run
 
+# Configures $(BUILD) with the tests and benchmarks: afresh, or again when
+# `make run` configured it without them.
 configure: setup
-	@test -f $(BUILD)/CMakeCache.txt || cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=$(BUILD_TYPE) \
-		$(WERROR)
+	@grep -qs '^QUENBY_BUILD_TESTS:BOOL=ON$$' $(BUILD)/CMakeCache.txt && \
+		grep -qs '^QUENBY_BUILD_BENCH:BOOL=ON$$' $(BUILD)/CMakeCache.txt || \
+		$(CONFIGURE) -DQUENBY_BUILD_TESTS=ON -DQUENBY_BUILD_BENCH=ON
 
 build: configure
 	@cmake --build $(BUILD) -j $(JOBS)
 
-run: build
-	./$(BUILD)/quenby
+# The window program alone: a new $(BUILD) is configured without the tests
+# and benchmarks, which need more packages.
+run: setup-run
+	@test -f $(BUILD)/CMakeCache.txt || \
+		$(CONFIGURE) -DQUENBY_BUILD_TESTS=OFF -DQUENBY_BUILD_BENCH=OFF
+	@cmake --build $(BUILD) -j $(JOBS) --target quenby
+	$(BUILD)/quenby
 
 test: build
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
@@ -30,11 +45,13 @@ test: build
 bench: build
 	./$(BUILD)/bench/engine_bench
 
-# The Debian package, $(BUILD)/quenby_VERSION-REVISION_ARCH.deb (CPack), made
-# afresh: one of an older version goes first.
-package: build
-	rm -f $(BUILD)/quenby_*.deb
-	cd $(BUILD) && cpack
+# The Debian packages, made afresh by dpkg-buildpackage (debian/) from a copy
+# of the source, with the tests run as part of the build
+# (DEB_BUILD_OPTIONS=nocheck leaves them out): $(BUILD)/package/ holds
+# quenby_VERSION-REVISION_ARCH.deb, its debugging symbols in
+# quenby-dbgsym_VERSION-REVISION_ARCH.deb, and the .changes and .buildinfo.
+package: setup
+	@BUILD=$(BUILD) JOBS=$(JOBS) bash scripts/package.sh
 
 # The package checked as a user gets it, without installing it: lintian, the
 # desktop entry and AppStream validators, and its programs run from a folder

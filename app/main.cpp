@@ -49,6 +49,7 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     guard.release();
     QApplication::setApplicationName(QStringLiteral("quenby"));
+    QGuiApplication::setDesktopFileName(QStringLiteral(QUENBY_APP_ID));
     quenby::installQtTranslations(QLocale());
     Skivler::prepareApplication();
     quenby::quitOnTerminationSignals();

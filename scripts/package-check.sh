@@ -1,21 +1,19 @@
 #!/usr/bin/env bash
-# Checks the Debian package that `make package` made, as a user gets it, and
-# installs nothing: lintian; the desktop entry and the AppStream metadata
-# through their validators; and the package's programs, run from a folder the
-# package is unpacked into (quenby-strip on a small text, the window started
-# without a display until it has prepared its files).
+# Checks the Debian packages that `make package` made, as a user gets them,
+# and installs nothing: lintian on the whole upload (.changes); the package's
+# fields and files (what `cmake --install` installs, the debugging symbols
+# of every program in quenby-dbgsym); the desktop entry and the AppStream
+# metadata through their validators and against each other; and the
+# package's programs, run from a folder the package is unpacked into
+# (quenby-strip on a small text, the window started without a display until
+# it has prepared its files).
 #   BUILD=build bash scripts/package-check.sh
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build=${BUILD:-build}
+out=$build/package
+app_id=io.github.quenby.quenby
 
-shopt -s nullglob
-debs=("$build"/quenby_*.deb)
-if [ ${#debs[@]} -ne 1 ]; then
-    echo "package-check: expected one $build/quenby_*.deb (make package), found ${#debs[@]}" >&2
-    exit 1
-fi
-deb=${debs[0]}
 work=$(mktemp -d)
 window=
 finish() {
@@ -31,25 +29,100 @@ fail() {
     exit 1
 }
 
+# The one file of a pattern in $out.
+one() {
+    local files
+    shopt -s nullglob
+    files=("$out"/$1)
+    shopt -u nullglob
+    [ ${#files[@]} -eq 1 ] ||
+        fail "expected one $out/$1 (make package), found ${#files[@]}"
+    echo "${files[0]}"
+}
+deb=$(one 'quenby_*.deb')
+dbgsym=$(one 'quenby-dbgsym_*.deb')
+changes=$(one 'quenby_*.changes')
+
 echo "--- $deb"
 dpkg-deb --info "$deb"
 dpkg-deb --contents "$deb"
+echo "--- $dbgsym"
+dpkg-deb --contents "$dbgsym"
 
-# Errors and warnings fail the check, but for the one warning every package
-# made outside Debian has: its first changelog entry closes no "intent to
-# package" bug, since there is none.
-echo "--- lintian"
-lintian --fail-on error,warning --display-info --suppress-tags initial-upload-closes-no-bugs \
-    "$deb" 2> >(grep -v '^running with root privileges is not recommended!$' >&2)
+# Errors and warnings fail the check; the notes are shown.
+echo "--- lintian $changes"
+lintian --fail-on error,warning --display-info "$changes" \
+    2> >(grep -v '^running with root privileges is not recommended!$' >&2)
+
+echo "--- the package's fields"
+field() { dpkg-deb --field "$deb" "$1"; }
+# Each name of a comma-separated list of packages, one a line.
+names() { tr ',' '\n' | sed -e 's/^ *//' -e 's/[ (].*//'; }
+field Depends | names | grep -qx 'libqt6widgets6' ||
+    fail "Depends does not name the Qt libraries: $(field Depends)"
+for wanted in qt6-gtk-platformtheme qt6-translations-l10n qt6-wayland fonts-dejavu-extra; do
+    field Recommends | names | grep -qx "$wanted" ||
+        fail "Recommends does not name $wanted: $(field Recommends)"
+done
+echo "Depends: $(field Depends)"
+echo "Recommends: $(field Recommends)"
 
 root=$work/root
 dpkg-deb -x "$deb" "$root"
+dpkg-deb -x "$dbgsym" "$work/dbgsym"
+
+echo "--- the files: what cmake --install installs, and Debian's changelog"
+# The package build's own build folder, left by dpkg-buildpackage beside
+# the copy of the source.
+objdir=$(one 'quenby-*/obj-*')
+cmake --install "$objdir" --prefix "$work/install/usr" >/dev/null
+(cd "$work/install" && find . ! -type d | sort) >"$work/installed.txt"
+printf "%s\n" ./usr/share/doc/quenby/changelog.Debian.gz ./usr/share/lintian/overrides/quenby \
+    >>"$work/installed.txt"
+(cd "$root" && find . ! -type d | sort) >"$work/packaged.txt"
+diff -u <(sort "$work/installed.txt") "$work/packaged.txt" ||
+    fail "the package's files differ from what cmake --install installs (- installed, + packaged)"
+# The text of the licence paragraph, the last one, as a plain text.
+tac "$root/usr/share/doc/quenby/copyright" | sed '/^License: MIT$/q' | tac | tail -n +2 |
+    sed -e 's/^ //' -e 's/^\.$//' | cmp -s - <(tail -n +5 LICENSE) ||
+    fail "the licence in the package's copyright file is not the text of LICENSE"
+echo "as installed; the licence is LICENSE's"
+
+echo "--- the debugging symbols, in $(basename "$dbgsym")"
+for program in quenby quenby-strip; do
+    path=$root/usr/bin/$program
+    readelf --sections "$path" | grep -q '\.debug_info' && fail "$program is not stripped"
+    id=$(readelf --notes "$path" | sed -n 's/^ *Build ID: *//p')
+    [ -n "$id" ] || fail "$program has no build id"
+    debug=$work/dbgsym/usr/lib/debug/.build-id/${id:0:2}/${id:2}.debug
+    [ -f "$debug" ] || fail "no debugging symbols of $program ($id) in $dbgsym"
+    readelf --sections "$debug" 2>/dev/null | grep -q '\.debug_info' ||
+        fail "$debug holds no debugging information"
+    echo "$program: stripped; its symbols in ${debug#"$work/dbgsym"}"
+done
 
 echo "--- desktop-file-validate, appstreamcli validate"
-desktop-file-validate "$root/usr/share/applications/quenby.desktop"
-appstreamcli validate --no-net "$root"/usr/share/metainfo/*.metainfo.xml
+entries=$(cd "$root/usr/share/applications" && ls)
+[ "$entries" = "$app_id.desktop" ] ||
+    fail "the desktop entries are '$entries', not the AppStream id's $app_id.desktop"
+entry=$root/usr/share/applications/$app_id.desktop
+metainfo=$root/usr/share/metainfo/$app_id.metainfo.xml
+desktop-file-validate "$entry"
+appstreamcli validate --no-net "$metainfo"
 # The metadata, the desktop entry it launches and the icons, together.
 appstreamcli validate-tree --no-net "$root"
+grep -qx "TryExec=quenby" "$entry" && [ -x "$root/usr/bin/quenby" ] ||
+    fail "the desktop entry's TryExec is not the program installed: $(grep TryExec "$entry")"
+grep -q "<launchable type=\"desktop-id\">$app_id.desktop</launchable>" "$metainfo" ||
+    fail "the metadata does not launch $app_id.desktop"
+upstream=$(field Version)
+upstream=${upstream%-*}
+grep -Pzq "<release version=\"$upstream\" date=\"[0-9-]+\">\\s*<description>" "$metainfo" ||
+    fail "the metadata has no release $upstream with a description"
+# The window names its desktop entry (the Wayland app id), in UTF-16.
+strings -e l "$root/usr/bin/quenby" | grep -qx "$app_id" ||
+    fail "quenby does not name its desktop entry $app_id"
+echo "$app_id: the desktop entry, the metadata's id and launchable, the window's name"
 
 echo "--- the programs, run from $root"
 for program in quenby quenby-strip; do

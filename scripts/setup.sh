@@ -1,40 +1,61 @@
 #!/usr/bin/env bash
-# Installs the Debian packages Quenby needs to build, test, benchmark and package.
-# Installs only what is missing; prints nothing and exits at once when all is there.
+# Installs the Debian packages Quenby needs, from the one list of them:
+# debian/control. Installs only what is missing; prints nothing and exits at
+# once when all is there.
+#   bash scripts/setup.sh        everything: the build, the tests and the
+#                                developers' tools (the pkg.quenby.devtools
+#                                build profile)
+#   bash scripts/setup.sh run    what building and running need: the build
+#                                (the nocheck build profile)
+# Either way it also installs what the package recommends, so that the
+# program runs from the build as it runs installed: its fonts, the desktop's
+# colours and Qt's own strings in the user's language.
 set -euo pipefail
+cd "$(dirname "$0")/.."
 
-packages=(
-    cmake g++ make
-    qt6-base-dev
-    libgtest-dev libgmock-dev libbenchmark-dev
-    fonts-dejavu-core fonts-dejavu-extra
-    xvfb xdotool xclip
-    # the desktop theme's colours through GTK, and Qt's own translations:
-    # recommended to users, and tested (a dark GTK theme, German buttons)
-    qt6-gtk-platformtheme qt6-translations-l10n
-    # the desktop-session tests: a private session bus and the accessibility
-    # bus with the AT-SPI bindings a screen reader uses; a Wayland compositor,
-    # Qt's Wayland platform plugin and the Wayland clipboard tools
-    dbus-daemon at-spi2-core python3-pyatspi
-    weston qt6-wayland wl-clipboard
-    # the Debian package (make package) and its checks (scripts/package-check.sh)
-    dpkg-dev file librsvg2-bin help2man lintian appstream desktop-file-utils
-    clang libclang-rt-14-dev
-    clang-format
-    # llvm-symbolizer, so that fuzzer reports name files and lines
-    llvm
-)
+case ${1:-all} in
+all) profiles=pkg.quenby.devtools ;;
+run) profiles=nocheck ;;
+*)
+    echo "usage: $0 [all|run]" >&2
+    exit 2
+    ;;
+esac
 
-missing=()
-for p in "${packages[@]}"; do
-    status=$(dpkg-query -W -f='${Status}' "$p" 2>/dev/null || true)
-    [ "$status" = "install ok installed" ] || missing+=("$p")
-done
-[ ${#missing[@]} -eq 0 ] && exit 0
+# The binary package's Recommends, as package names.
+recommends() {
+    perl -MDpkg::Control::Info -MDpkg::Deps -e '
+        my $field = Dpkg::Control::Info->new("debian/control")->get_pkg_by_name("quenby")->{Recommends};
+        print join(" ", map { $_->{package} } deps_parse($field)->get_deps), "\n";'
+}
 
-echo "Installing missing packages: ${missing[*]}"
+# The recommended packages not installed, one a line.
+missing_recommends() {
+    local package status
+    for package in $(recommends); do
+        status=$(dpkg-query -W -f='${Status}' "$package" 2>/dev/null || true)
+        [ "$status" = "install ok installed" ] || echo "$package"
+    done
+}
+
+# dpkg-checkbuilddeps (from dpkg-dev, which building needs anyway) checks the
+# Build-Depends of the profiles and build-essential; until it is installed,
+# everything is missing.
+unmet="build-essential and the Build-Depends"
+if command -v dpkg-checkbuilddeps >/dev/null; then
+    if unmet=$(dpkg-checkbuilddeps -P "$profiles" 2>&1); then
+        [ -n "$(missing_recommends)" ] || exit 0
+    fi
+fi
+
+echo "Installing what is missing (build profile $profiles): ${unmet#*Unmet build dependencies: }"
 sudo=()
 [ "$(id -u)" -eq 0 ] || sudo=(sudo)
 export DEBIAN_FRONTEND=noninteractive
 "${sudo[@]}" apt-get update -qq
-"${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+"${sudo[@]}" apt-get build-dep -y -qq --no-install-recommends -P "$profiles" ./
+mapfile -t wanted < <(missing_recommends)
+if [ ${#wanted[@]} -gt 0 ]; then
+    echo "Installing what the package recommends: ${wanted[*]}"
+    "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${wanted[@]}"
+fi

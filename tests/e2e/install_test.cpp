@@ -62,21 +62,28 @@ TEST(Install, PutsTheProgramsAndTheirDesktopFilesInTheirPlaces) {
     const QFileInfo strip(root.filePath(QStringLiteral("bin/quenby-strip")));
     EXPECT_TRUE(strip.isFile() && strip.isExecutable()) << "bin/quenby-strip";
 
-    const std::map<QString, QString> entry =
-        desktopEntry(root.filePath(QStringLiteral("share/applications/quenby.desktop")));
-    ASSERT_FALSE(entry.empty()) << "share/applications/quenby.desktop with [Desktop Entry]";
+    const std::map<QString, QString> entry = desktopEntry(
+        root.filePath(QStringLiteral("share/applications/io.github.quenby.quenby.desktop")));
+    ASSERT_FALSE(entry.empty())
+        << "share/applications/io.github.quenby.quenby.desktop with [Desktop Entry]";
     const std::pair<const char*, const char*> wanted[] = {
-        {"Type", "Application"}, {"Name", "Quenby"},    {"Exec", "quenby"},
-        {"Icon", "quenby"},      {"Terminal", "false"}, {"Categories", "Utility;TextTools;"},
+        {"Type", "Application"},
+        {"Name", "Quenby"},
+        {"TryExec", "quenby"},
+        {"Exec", "quenby"},
+        {"Icon", "quenby"},
+        {"Terminal", "false"},
+        {"Categories", "Utility;TextTools;"},
     };
     for (const auto& [key, value] : wanted) {
         const auto it = entry.find(QLatin1String(key));
         ASSERT_NE(it, entry.end()) << key;
         EXPECT_EQ(it->second, QLatin1String(value)) << key;
     }
-    // The entry names what was installed: its Exec is the program in bin/,
+    // The entry names what was installed: its TryExec and Exec are the program in bin/,
     // its Icon an icon of that name in the theme: the drawing to scale, and a
     // picture of its folder's size in each size folder, 16 to 256 px.
+    EXPECT_EQ(entry.at(QStringLiteral("TryExec")), program.fileName());
     EXPECT_EQ(entry.at(QStringLiteral("Exec")), program.fileName());
     const QString icon = entry.at(QStringLiteral("Icon"));
     const QDir hicolor(root.filePath(QStringLiteral("share/icons/hicolor")));

@@ -1,0 +1,23 @@
+# The release this source is: debian/changelog is its log. The newest entry
+# names this project's version (checked here) and gives the release date,
+# which the AppStream metadata carries as well.
+set(changelog ${PROJECT_SOURCE_DIR}/debian/changelog)
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${changelog})
+file(STRINGS ${changelog} entry_head LIMIT_COUNT 1)
+file(STRINGS ${changelog} entry_trailer REGEX "^ -- " LIMIT_COUNT 1)
+if(NOT entry_head MATCHES "^quenby \\(([^)-]+)-[^)]+\\)")
+    message(FATAL_ERROR "${changelog}: the first line is not 'quenby (VERSION-REVISION) ...'")
+endif()
+if(NOT CMAKE_MATCH_1 STREQUAL PROJECT_VERSION)
+    message(FATAL_ERROR "${changelog}: the newest entry is ${CMAKE_MATCH_1}, the project ${PROJECT_VERSION}")
+endif()
+if(NOT entry_trailer MATCHES "^ -- .+ <[^>]+>  [A-Z][a-z][a-z], ([0-9][0-9]) ([A-Z][a-z][a-z]) ([0-9][0-9][0-9][0-9]) ")
+    message(FATAL_ERROR "${changelog}: the first entry has no ' -- NAME <MAIL>  DATE' line")
+endif()
+set(months Jan Feb Mar Apr May Jun Jul Aug Sep Oct Nov Dec)
+list(FIND months ${CMAKE_MATCH_2} month)
+math(EXPR month "${month} + 1" OUTPUT_FORMAT DECIMAL)
+if(month LESS 10)
+    set(month 0${month})
+endif()
+set(QUENBY_RELEASE_DATE ${CMAKE_MATCH_3}-${month}-${CMAKE_MATCH_1})
