@@ -27,6 +27,9 @@ protected:
         w = std::make_unique<Skivler>(Platform{clipboard, dialogs, folder});
         w->show();
         EXPECT_TRUE(QTest::qWaitForWindowExposed(w.get()));
+        // Start-up may queue writes: they are done, and their failures told,
+        // before the test looks, as after any other action of the user's.
+        w->finishWrites();
         return *w;
     }
 
