@@ -98,21 +98,21 @@ void UndoHistory::clear() {
 }
 
 std::optional<UndoHistory::Step> UndoHistory::undo() {
-    m_run = Run::Closed;
-    if (m_undo.empty())
-        return std::nullopt;
-    m_redo.push_back(std::move(m_undo.back()));
-    m_undo.pop_back();
-    return m_redo.back();
+    return moveNewest(m_undo, m_redo);
 }
 
 std::optional<UndoHistory::Step> UndoHistory::redo() {
+    return moveNewest(m_redo, m_undo);
+}
+
+std::optional<UndoHistory::Step> UndoHistory::moveNewest(std::deque<Step>& from,
+                                                         std::deque<Step>& to) {
     m_run = Run::Closed;
-    if (m_redo.empty())
+    if (from.empty())
         return std::nullopt;
-    m_undo.push_back(std::move(m_redo.back()));
-    m_redo.pop_back();
-    return m_undo.back();
+    to.push_back(std::move(from.back()));
+    from.pop_back();
+    return to.back();
 }
 
 void UndoHistory::trim() {

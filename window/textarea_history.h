@@ -60,6 +60,8 @@ private:
     }
     // Drops the oldest steps while over budget, never the newest.
     void trim();
+    // Undo and redo alike: the newest step of one list goes to the other.
+    std::optional<Step> moveNewest(std::deque<Step>& from, std::deque<Step>& to);
 
     qsizetype m_budget;
     qsizetype m_bytes = 0;
