@@ -7,9 +7,11 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
-namespace {
-
+// The rows below live outside the unnamed namespace: their printer is found
+// by argument-dependent lookup in the global namespace.
 using quenby::test::operator<<;
+
+namespace {
 
 struct Result {
     int exitCode = -1;
